@@ -1,0 +1,13 @@
+// The distribution installer's toolkit globals and capacities.
+#include "toolkit.h"
+
+char SourceDir[200];
+extern const int SourceDirCapacity = sizeof SourceDir;
+char TargetDir[200] = "C:\\SKYLOOP";
+extern const int TargetDirCapacity = sizeof TargetDir;
+char InstallDir[200];
+extern const int InstallDirCapacity = sizeof InstallDir;
+int PlainFileFlag = 0;
+
+extern const int ExpandFileReports = 0;
+extern const int ExpandPathCapacity = 256;

@@ -1,0 +1,13 @@
+// The suite installer's toolkit globals and capacities.
+#include "toolkit.h"
+
+char SourceDir[200];
+extern const int SourceDirCapacity = sizeof SourceDir;
+char TargetDir[500] = "C:\\MODELEX";
+extern const int TargetDirCapacity = sizeof TargetDir;
+char InstallDir[500];
+extern const int InstallDirCapacity = sizeof InstallDir;
+int PlainFileFlag = 0;
+
+extern const int ExpandFileReports = 1;
+extern const int ExpandPathCapacity = 500;

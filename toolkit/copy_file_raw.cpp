@@ -1,0 +1,68 @@
+#include <stdio.h>
+#include <string.h>
+
+#include "toolkit.h"
+
+static BOOL Fits(const char *path)
+{
+    size_t len;
+    return SUCCEEDED(StringCchLengthA(path, CopyPathCapacity, &len));
+}
+
+static void CopyTimeStamp(HANDLE source, HANDLE destination)
+{
+    FILETIME written, local;
+    WORD date, time;
+    if (!GetFileTime(source, NULL, NULL, &written) || !FileTimeToLocalFileTime(&written, &local) ||
+        !FileTimeToDosDateTime(&local, &date, &time))
+        return;
+    if (DosDateTimeToFileTime(date, time, &local) && LocalFileTimeToFileTime(&local, &written))
+        SetFileTime(destination, NULL, NULL, &written);
+}
+
+void CopyFileRaw(const char *destinationPath, const char *sourcePath)
+{
+    static char buffer[32768];
+
+    HANDLE source = INVALID_HANDLE_VALUE;
+    if (Fits(sourcePath))
+        source = CreateFileA(sourcePath, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
+                             FILE_ATTRIBUTE_NORMAL, NULL);
+    if (source == INVALID_HANDLE_VALUE) {
+        MessageBoxA(NULL, sourcePath, "File Copy - From file - can't open", MB_OK);
+        return;
+    }
+
+    HANDLE destination = INVALID_HANDLE_VALUE;
+    if (Fits(destinationPath)) {
+        DeleteFileA(destinationPath);
+        destination = CreateFileA(destinationPath, GENERIC_READ | GENERIC_WRITE, 0, NULL,
+                                  CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL);
+    }
+    if (destination == INVALID_HANDLE_VALUE) {
+        CloseHandle(source);
+        MessageBoxA(NULL, destinationPath, "File Copy - To file - can't open", MB_OK);
+        return;
+    }
+
+    BOOL complete = TRUE;
+    for (;;) {
+        DWORD got, written;
+        BOOL read = ReadFile(source, buffer, sizeof buffer - 1, &got, NULL);
+        if (read && got == 0)
+            break;
+        // A failed read or a short write leaves the copy incomplete.
+        if (!read || !WriteFile(destination, buffer, got, &written, NULL) || written != got) {
+            printf("Error-output file %s not written\n", destinationPath);
+            fflush(stdout);
+            complete = FALSE;
+            break;
+        }
+    }
+    if (complete)
+        CopyTimeStamp(source, destination);
+    CloseHandle(source);
+    CloseHandle(destination);
+    if (!complete)
+        DeleteFileA(destinationPath);
+}

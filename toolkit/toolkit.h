@@ -1,0 +1,47 @@
+// Routines shared by the suite installer and the distribution installer.
+// Each program defines the globals below, with its own capacities, in one file
+// (suite/setup_globals.cpp, kit/kit_globals.cpp).
+#ifndef TOOLKIT_H
+#define TOOLKIT_H
+
+#include <windows.h>
+#include <strsafe.h>
+
+// Path globals: full paths without a trailing backslash.
+extern char SourceDir[];          // directory of the running installer (the media)
+extern const int SourceDirCapacity;
+extern char TargetDir[];          // where ExpandFile writes; callers set it per group of files
+extern const int TargetDirCapacity;
+extern char InstallDir[];         // the product's chosen directory, kept while TargetDir moves
+extern const int InstallDirCapacity;
+extern int PlainFileFlag;         // nonzero: ExpandFile reads the source under its own name
+
+// How this program's ExpandFile behaves.
+extern const int ExpandFileReports;     // nonzero: missing or damaged sources get a message box
+extern const int ExpandPathCapacity;    // capacity of ExpandFile's source and target paths
+
+// SourceDir derivation: the directory of the running executable.
+void DeriveSourceDir(void);
+// Ends path at its last backslash; a path without one becomes empty.
+void CutAtLastBackslash(char *path);
+
+// Expands SourceDir\name (compressed name unless PlainFileFlag) to TargetDir\name.
+void ExpandFile(const char *name);
+// Compressed name rule: the last character replaced by an underscore.
+void MakeCompressedName(char *path);
+
+// Byte-for-byte copy keeping the source's last-write time (two-second resolution).
+void CopyFileRaw(const char *destinationPath, const char *sourcePath);
+enum { CopyPathCapacity = 500 };
+
+enum ProbeMode {
+    PROBE_EXCLUSIVE, // fails when the file exists
+    PROBE_OPEN       // opens without truncating, or creates
+};
+// Returns an open handle (caller closes and deletes the file) or INVALID_HANDLE_VALUE (-1).
+HANDLE OpenProbeFile(const char *probePath, ProbeMode mode);
+
+// Creates one directory level: 0 when created, -1 otherwise (also when it exists).
+int MakeDirectory(const char *path);
+
+#endif
