@@ -44,4 +44,24 @@ HANDLE OpenProbeFile(const char *probePath, ProbeMode mode);
 // Creates one directory level: 0 when created, -1 otherwise (also when it exists).
 int MakeDirectory(const char *path);
 
+// Saver settings file, addressed by its bare name: the profile functions put
+// it in the Windows directory. Writes are never checked.
+#define SAVER_SETTINGS_FILE "SKYLOOP.INI"
+void WriteSaverSetting(const char *section, const char *key, const char *value);
+void WriteSaverNumber(const char *section, const char *key, long number);
+// stem + index as "%03i" ("EntryFN" and 7 give "EntryFN007"); FALSE when it does not fit.
+BOOL NumberedKey(char *key, size_t capacity, const char *stem, int index);
+// Writes InstallDir + subdirectory (+ file, unless NULL) and leaves that path in
+// TargetDir; one that does not fit TargetDir is not written (FALSE, TargetDir kept).
+BOOL WriteSaverPath(const char *section, const char *key, const char *subdirectory,
+                    const char *file);
+// [Misc] Normal, InstallDirectory, MapsDirectory, BackgroundMap, from InstallDir.
+void WriteSaverMisc(int normal);
+// Writes the current time as [Global] TableOrder unless the value there folds to nonzero.
+void SeedTableOrder(void);
+// The suite's defaults in two spans, so its screen saver step can move the bar
+// between them: Misc and the first two entries, then the rest.
+void WriteSaverDefaultsHead(void);
+void WriteSaverDefaultsTail(void);
+
 #endif
