@@ -4,6 +4,12 @@
 
 #include <windows.h>
 
+// Progress panel: a child of the main window with a caption and a blue bar.
+// Creating it again (a later installation pass) replaces the earlier panel.
+void CreateProgressPanel(HWND mainWindow);
+// Draws the bar for step out of total on mainWindow's panel; the bar only grows.
+void DrawProgress(HWND mainWindow, int step, int total);
+
 // Results of RegisterVirtualDevice; the failures are also the status codes shown
 // in the install-directory dialog.
 enum {
