@@ -1,0 +1,28 @@
+// The distribution installer's screens and steps.
+#ifndef KIT_H
+#define KIT_H
+
+#include <windows.h>
+
+// Progress panel: a child of the main window with a caption and a blue bar.
+// Creating it again (a later installation pass) replaces the earlier panel.
+void CreateProgressPanel(HWND mainWindow);
+// Draws the bar for step out of total on mainWindow's panel; the bar only grows.
+void DrawProgress(HWND mainWindow, int step, int total);
+
+// Results of RegisterVirtualDevice; the failures are also the status codes shown
+// in the install-directory dialog.
+enum {
+    DEVICE_REGISTERED = 0,
+    SYSTEM_INI_UNREADABLE = 2,  // "Can't find SYSTEM.INI !!!"
+    SYSTEM_INI_NOT_UPDATED = 4  // "Can't update SYSTEM.INI !!!"; SYSTEM.INI left as it was
+};
+// Makes sure SYSTEM.INI's [386enh] section holds the DVA.386 device line.
+int RegisterVirtualDevice(void);
+// Puts newPath in the place of path where the system cannot replace a file in
+// one step, keeping path as backupPath until the new file is in place. TRUE on
+// success. On failure newPath is removed where it can be, and path holds the
+// old file (or, should even putting it back fail, backupPath does).
+BOOL ReplaceKeepingBackup(const char *newPath, const char *path, const char *backupPath);
+
+#endif
