@@ -11,3 +11,6 @@ int PlainFileFlag = 0;
 
 extern const int ExpandFileReports = 0;
 extern const int ExpandPathCapacity = 256;
+
+extern const int OsNameCapacity = 256;
+extern const int SystemPathCapacity = 256;

@@ -11,3 +11,6 @@ int PlainFileFlag = 0;
 
 extern const int ExpandFileReports = 1;
 extern const int ExpandPathCapacity = 500;
+
+extern const int OsNameCapacity = 500;
+extern const int SystemPathCapacity = 500;

@@ -64,4 +64,27 @@ void SeedTableOrder(void);
 void WriteSaverDefaultsHead(void);
 void WriteSaverDefaultsTail(void);
 
+// How this program's desktop and system routines size their buffers.
+extern const int OsNameCapacity;     // the OS name they look up
+extern const int SystemPathCapacity; // probe, screen-saver and SYSTEM.INI paths, registry text
+
+// The environment variable OS, or "Windows_95" when it is unset or does not fit
+// (only an exact "Windows_NT" means Windows NT, and a longer value cannot be that).
+void GetOsName(char *osName, int capacity);
+// Windows directory + the running system's desktop folder + "\" + folderName,
+// created one level deep. FALSE, and an empty buffer, when the path does not fit.
+BOOL ResolveDesktopFolder(const char *folderName, char *desktopFolder, int capacity);
+// Writes a shell link; COM is initialised by the caller. An error HRESULT and
+// nothing saved when either path is not whole or the link path is not a full path.
+HRESULT CreateShortcut(const char *targetPath, const char *linkPath, const char *description);
+
+// Expands the WinG files into the system directory, WING32.DLL into the Windows
+// directory's SYSTEM32 when that is writable. Leaves TargetDir at WING32.DLL's directory.
+void InstallWinGRuntime(void);
+// The same with the two directories given, so they need not be the running system's.
+void InstallWinGRuntimeInto(const char *windowsDir, const char *systemDir);
+// Makes the Windows directory's SKYLOOP.SCR the current screen saver: SYSTEM.INI
+// on Windows 95, the existing values of the user's desktop key on Windows NT.
+void ActivateScreenSaver(void);
+
 #endif

@@ -1,0 +1,105 @@
+#include <string.h>
+
+#include "toolkit.h"
+
+enum { LOCAL_PATH = 500 };
+
+static size_t SystemCapacity(void)
+{
+    return SystemPathCapacity < LOCAL_PATH ? (size_t)SystemPathCapacity : (size_t)LOCAL_PATH;
+}
+
+// TargetDir is left as it was when dir does not fit, so nothing lands in a cut-off directory.
+static BOOL SetTargetDir(const char *dir)
+{
+    size_t len;
+    if (FAILED(StringCchLengthA(dir, TargetDirCapacity, &len)))
+        return FALSE;
+    StringCchCopyA(TargetDir, TargetDirCapacity, dir);
+    return TRUE;
+}
+
+void InstallWinGRuntimeInto(const char *windowsDir, const char *systemDir)
+{
+    static const char *const systemFiles[] = {"WING.DLL", "WINGDE.DLL", "WINGDIB.DRV",
+                                              "WINGPAL.WND", "DVA.386"};
+    if (!SetTargetDir(systemDir))
+        return;
+    for (const char *name : systemFiles)
+        ExpandFile(name);
+
+    char probePath[LOCAL_PATH], system32[LOCAL_PATH];
+    HANDLE probe = INVALID_HANDLE_VALUE;
+    if (SUCCEEDED(StringCchPrintfA(probePath, SystemCapacity(), "%s\\SYSTEM32\\MODEFTST.QQQ",
+                                   windowsDir)) &&
+        SUCCEEDED(StringCchPrintfA(system32, sizeof system32, "%s\\SYSTEM32", windowsDir)))
+        probe = OpenProbeFile(probePath, PROBE_OPEN);
+
+    if (probe != INVALID_HANDLE_VALUE && SetTargetDir(system32)) {
+        ExpandFile("WING32.DLL");
+        CloseHandle(probe);
+        DeleteFileA(probePath); // also when the file was there before the probe
+        return;
+    }
+    if (probe != INVALID_HANDLE_VALUE) {
+        // SYSTEM32 is there but TargetDir cannot hold its path.
+        CloseHandle(probe);
+        DeleteFileA(probePath);
+    }
+    SetTargetDir(systemDir);
+    ExpandFile("WING32.DLL");
+}
+
+void InstallWinGRuntime(void)
+{
+    char windowsDir[LOCAL_PATH], systemDir[LOCAL_PATH];
+    UINT w = GetWindowsDirectoryA(windowsDir, sizeof windowsDir);
+    UINT s = GetSystemDirectoryA(systemDir, sizeof systemDir);
+    if (w == 0 || w >= sizeof windowsDir || s == 0 || s >= sizeof systemDir)
+        return;
+    InstallWinGRuntimeInto(windowsDir, systemDir);
+}
+
+// Windows directory + tail, or FALSE when that does not fit.
+static BOOL WindowsPath(char *path, const char *tail)
+{
+    UINT n = GetWindowsDirectoryA(path, (UINT)SystemCapacity());
+    return n > 0 && n < SystemCapacity() && SUCCEEDED(StringCchCatA(path, SystemCapacity(), tail));
+}
+
+void ActivateScreenSaver(void)
+{
+    char saverPath[LOCAL_PATH];
+    if (!WindowsPath(saverPath, "\\SKYLOOP.SCR"))
+        return; // a cut-off path would name another screen saver
+
+    char osName[LOCAL_PATH];
+    GetOsName(osName, OsNameCapacity < LOCAL_PATH ? OsNameCapacity : LOCAL_PATH);
+    if (strcmp(osName, "Windows_NT") != 0) {
+        char iniPath[LOCAL_PATH];
+        if (WindowsPath(iniPath, "\\SYSTEM.INI"))
+            WritePrivateProfileStringA("boot", "SCRNSAVE.EXE", saverPath, iniPath);
+        return;
+    }
+
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0,
+                      KEY_QUERY_VALUE | KEY_SET_VALUE, &key) != ERROR_SUCCESS)
+        return;
+    const struct {
+        const char *name, *text;
+    } values[] = {
+        {"ScreenSaveActive", "1"},
+        {"ScreenSaveTimeOut", "600"},
+        {"SCRNSAVE.EXE", saverPath},
+    };
+    for (const auto &v : values) {
+        // Only values the user already has are rewritten, whatever their size,
+        // and each keeps its type.
+        DWORD type;
+        if (RegQueryValueExA(key, v.name, NULL, &type, NULL, NULL) != ERROR_SUCCESS)
+            continue;
+        RegSetValueExA(key, v.name, 0, type, (const BYTE *)v.text, (DWORD)strlen(v.text) + 1);
+    }
+    RegCloseKey(key);
+}
