@@ -42,7 +42,7 @@ BOOL CALLBACK CollectCaption(HWND w, LPARAM l)
 
 struct ProcessWindows {
     DWORD id;
-    std::vector<std::string> captions;
+    std::vector<HWND> windows;
 };
 
 BOOL CALLBACK CollectProcessWindow(HWND w, LPARAM l)
@@ -50,12 +50,8 @@ BOOL CALLBACK CollectProcessWindow(HWND w, LPARAM l)
     ProcessWindows *p = reinterpret_cast<ProcessWindows *>(l);
     DWORD owner = 0;
     GetWindowThreadProcessId(w, &owner);
-    if (owner != p->id || !IsWindowVisible(w))
-        return TRUE;
-    char text[512] = "";
-    SendMessageTimeoutA(w, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
-                        SMTO_ABORTIFHUNG, 2000, NULL);
-    p->captions.push_back(text);
+    if (owner == p->id && IsWindowVisible(w))
+        p->windows.push_back(w);
     return TRUE;
 }
 
@@ -132,12 +128,20 @@ int WaitForAnyWindow(const std::vector<std::string> &captions, DWORD timeoutMs, 
     }
 }
 
-std::vector<std::string> WindowsOf(DWORD processId)
+std::vector<HWND> VisibleWindowsOf(DWORD processId)
 {
     ProcessWindows p = {processId, {}};
     EnumWindows(CollectProcessWindow, reinterpret_cast<LPARAM>(&p));
-    std::sort(p.captions.begin(), p.captions.end());
-    return p.captions;
+    return p.windows;
+}
+
+std::vector<std::string> WindowsOf(DWORD processId)
+{
+    std::vector<std::string> captions;
+    for (HWND w : VisibleWindowsOf(processId))
+        captions.push_back(ControlText(w, 0));
+    std::sort(captions.begin(), captions.end());
+    return captions;
 }
 
 std::string ControlText(HWND window, int id)

@@ -19,7 +19,9 @@ std::string VisibleCaptions();
 // Waits until a visible top-level window has one of the captions; returns the
 // index of the caption found (window through found, may be NULL), or -1 after timeoutMs.
 int WaitForAnyWindow(const std::vector<std::string> &captions, DWORD timeoutMs, HWND *found);
-// Captions of the visible top-level windows of one process, sorted.
+// The visible top-level windows of one process.
+std::vector<HWND> VisibleWindowsOf(DWORD processId);
+// Their captions, sorted.
 std::vector<std::string> WindowsOf(DWORD processId);
 
 // Text of a control (or of the window itself when id is 0), read with WM_GETTEXT.
