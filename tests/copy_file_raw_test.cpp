@@ -58,8 +58,9 @@ TEST_F(CopyFileRawTest, CopiesBytesAndTimeOverAnyDestination)
             data[i] = static_cast<char>(i * 7 + i / 251);
         ASSERT_TRUE(WriteWhole(source, data));
         SetWriteTime(source, 2001, 7);
-        if (r.destinationExists)
+        if (r.destinationExists) {
             ASSERT_TRUE(WriteWhole(destination, std::string(200000, 'd')));
+        }
         CopyFileRaw(destination.c_str(), source.c_str());
         EXPECT_TRUE(ReadWhole(destination) == data) << r.size << " bytes";
         ULONGLONG s = WriteTime(source), d = WriteTime(destination);
