@@ -24,7 +24,7 @@ protected:
         Finish(FinishErrorCaption, FinishErrorText);
     }
 
-    // True when, after everything posted to the installer so far, only the page is shown.
+    // After everything posted to the installer so far, only the page is shown.
     void ExpectOnlyPage(HWND page, int index, const char *why)
     {
         ASSERT_TRUE(driver::Flush(GetDlgItem(page, 103), SetupTimeout)) << why;
