@@ -1,4 +1,6 @@
-// The suite installer's toolkit globals and capacities.
+// The suite installer's process-wide state: the toolkit globals with this
+// program's capacities, and the wizard's own.
+#include "suite.h"
 #include "toolkit.h"
 
 char SourceDir[200];
@@ -14,3 +16,6 @@ extern const int ExpandPathCapacity = 500;
 
 extern const int OsNameCapacity = 500;
 extern const int SystemPathCapacity = 500;
+HINSTANCE AppInstance;
+char DirEntry[DirEntryCapacity];
+int CancelFlag = 0;

@@ -1,5 +1,6 @@
 #include "driver.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace driver {
@@ -37,6 +38,36 @@ BOOL CALLBACK CollectCaption(HWND w, LPARAM l)
         *all += "] ";
     }
     return TRUE;
+}
+
+struct ProcessWindows {
+    DWORD id;
+    std::vector<HWND> windows;
+};
+
+BOOL CALLBACK CollectProcessWindow(HWND w, LPARAM l)
+{
+    ProcessWindows *p = reinterpret_cast<ProcessWindows *>(l);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(w, &owner);
+    if (owner == p->id && IsWindowVisible(w))
+        p->windows.push_back(w);
+    return TRUE;
+}
+
+bool WaitForButtonState(HWND button, bool pushed, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        DWORD_PTR state = 0;
+        if (!SendMessageTimeoutA(button, BM_GETSTATE, 0, 0, SMTO_ABORTIFHUNG, timeoutMs, &state))
+            return false;
+        if (((state & BST_PUSHED) != 0) == pushed)
+            return true;
+        if (GetTickCount() - start > timeoutMs)
+            return false;
+        Sleep(5);
+    }
 }
 
 HWND FindNow(const char *caption)
@@ -79,6 +110,40 @@ std::string VisibleCaptions()
     return all;
 }
 
+int WaitForAnyWindow(const std::vector<std::string> &captions, DWORD timeoutMs, HWND *found)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        for (size_t i = 0; i < captions.size(); i++) {
+            HWND w = FindNow(captions[i].c_str());
+            if (w) {
+                if (found)
+                    *found = w;
+                return static_cast<int>(i);
+            }
+        }
+        if (GetTickCount() - start > timeoutMs)
+            return -1;
+        Sleep(20);
+    }
+}
+
+std::vector<HWND> VisibleWindowsOf(DWORD processId)
+{
+    ProcessWindows p = {processId, {}};
+    EnumWindows(CollectProcessWindow, reinterpret_cast<LPARAM>(&p));
+    return p.windows;
+}
+
+std::vector<std::string> WindowsOf(DWORD processId)
+{
+    std::vector<std::string> captions;
+    for (HWND w : VisibleWindowsOf(processId))
+        captions.push_back(ControlText(w, 0));
+    std::sort(captions.begin(), captions.end());
+    return captions;
+}
+
 std::string ControlText(HWND window, int id)
 {
     HWND control = id ? GetDlgItem(window, id) : window;
@@ -112,6 +177,26 @@ void PressKey(HWND window, int id, WORD virtualKey)
     HWND target = id ? GetDlgItem(window, id) : window;
     PostMessageA(target, WM_KEYDOWN, virtualKey, 1);
     PostMessageA(target, WM_KEYUP, virtualKey, 0xC0000001);
+}
+
+bool Flush(HWND button, DWORD timeoutMs)
+{
+    // Two rounds: whatever the first round's messages posted is queued before
+    // the second marker.
+    for (int round = 0; round < 2; round++) {
+        if (!PostMessageA(button, BM_SETSTATE, TRUE, 0) ||
+            !WaitForButtonState(button, true, timeoutMs))
+            return false;
+        if (!PostMessageA(button, BM_SETSTATE, FALSE, 0) ||
+            !WaitForButtonState(button, false, timeoutMs))
+            return false;
+    }
+    return true;
+}
+
+bool IsDefaultButton(HWND button)
+{
+    return (GetWindowLongA(button, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
 }
 
 bool AnswerMessageBox(const char *caption, int buttonId, DWORD timeoutMs, std::string *text)

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace driver {
 
@@ -15,6 +16,13 @@ HWND WaitForWindow(const char *caption, DWORD timeoutMs);
 bool WaitForWindowGone(const char *caption, DWORD timeoutMs);
 // The visible top-level windows' captions, for failure messages.
 std::string VisibleCaptions();
+// Waits until a visible top-level window has one of the captions; returns the
+// index of the caption found (window through found, may be NULL), or -1 after timeoutMs.
+int WaitForAnyWindow(const std::vector<std::string> &captions, DWORD timeoutMs, HWND *found);
+// The visible top-level windows of one process.
+std::vector<HWND> VisibleWindowsOf(DWORD processId);
+// Their captions, sorted.
+std::vector<std::string> WindowsOf(DWORD processId);
 
 // Text of a control (or of the window itself when id is 0), read with WM_GETTEXT.
 std::string ControlText(HWND window, int id);
@@ -24,6 +32,12 @@ void Click(HWND window, int id);
 // Posts WM_CLOSE, as the caption's close button does.
 void CloseWindow(HWND window);
 void PressKey(HWND window, int id, WORD virtualKey);
+// Returns once the thread that owns button has handled everything posted to it
+// before the call, and what that posted in turn (WM_CLOSE posts its Cancel
+// command). Uses the button's pushed state as a marker. False on time-out.
+bool Flush(HWND button, DWORD timeoutMs);
+// Whether a push button is drawn as the default button.
+bool IsDefaultButton(HWND button);
 
 // Waits for a message box with this caption, returns its text through text
 // (may be NULL) and presses the button with the given id (IDOK, IDYES, ...).
