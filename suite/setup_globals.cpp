@@ -16,6 +16,7 @@ extern const int ExpandPathCapacity = 500;
 
 extern const int OsNameCapacity = 500;
 extern const int SystemPathCapacity = 500;
+
 HINSTANCE AppInstance;
 char DirEntry[DirEntryCapacity];
 int CancelFlag = 0;
