@@ -24,7 +24,7 @@ static const ProductPage Pages[] = {
     // MODELLER_PAGE
     {"c:\\modelex", "Choose a Folder to install Modelex:", NULL /* InstallModeller */},
     // SAVER_PAGE
-    {"c:\\skyloop", "Choose a Folder to install Skyloop:", NULL /* InstallSaver */},
+    {"c:\\skyloop", "Choose a Folder to install Skyloop:", InstallSaver},
     // BUILDER_PAGE
     {"c:\\skybuild", "Choose a Folder to install SKY Builder:", NULL /* InstallBuilder */},
 };

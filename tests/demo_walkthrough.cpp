@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "driver.h"
+#include "read_link.h"
 #include "test_files.h"
 
 namespace {
@@ -242,6 +243,70 @@ void ReportDirectories()
     }
 }
 
+// The screen saver: the copy the system runs, what makes it current, the
+// saver settings file and the desktop links.
+void ReportScreenSaver()
+{
+    std::string saver = WindowsPath("SKYLOOP.SCR");
+    WIN32_FILE_ATTRIBUTE_DATA info;
+    if (GetFileAttributesExA(saver.c_str(), GetFileExInfoStandard, &info))
+        printf("  %s (%lu bytes)\n", saver.c_str(), info.nFileSizeLow);
+    else
+        printf("  %s: missing\n", saver.c_str());
+
+    char value[MAX_PATH + 1] = "";
+    std::string systemIni = WindowsPath("system.ini");
+    GetPrivateProfileStringA("boot", "SCRNSAVE.EXE", "<absent>", value, sizeof value,
+                             systemIni.c_str());
+    printf("  %s: [boot] SCRNSAVE.EXE=%s\n", systemIni.c_str(), value);
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, KEY_QUERY_VALUE, &key) ==
+        ERROR_SUCCESS) {
+        for (const char *name : {"ScreenSaveActive", "ScreenSaveTimeOut", "SCRNSAVE.EXE"}) {
+            DWORD type, size = sizeof value - 1;
+            ZeroMemory(value, sizeof value);
+            bool found = RegQueryValueExA(key, name, NULL, &type, (BYTE *)value, &size) ==
+                         ERROR_SUCCESS;
+            printf("  HKCU\\Control Panel\\Desktop %s=%s\n", name,
+                   found ? (type == REG_SZ ? value : "<not text>") : "<absent>");
+        }
+        RegCloseKey(key);
+    }
+
+    std::string settings = WindowsPath("SKYLOOP.INI");
+    bool missing = false;
+    std::string text = ReadWhole(settings, &missing);
+    printf("  %s:%s\n", settings.c_str(), missing ? " not written" : "");
+    size_t at = 0;
+    while (at < text.size()) {
+        size_t end = text.find('\n', at);
+        std::string line = text.substr(at, end == std::string::npos ? std::string::npos : end - at);
+        at = end == std::string::npos ? text.size() : end + 1;
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (!line.empty())
+            printf("    %s\n", line.c_str());
+    }
+
+    CoInitialize(NULL);
+    for (const char *layout : {"DESKTOP\\Skyloop", "Profiles\\All Users\\DESKTOP\\Skyloop"}) {
+        std::string folder = WindowsPath(layout);
+        if (!DirectoryExists(folder))
+            continue;
+        printf("  %s:\n", folder.c_str());
+        WIN32_FIND_DATAA found;
+        HANDLE find = FindFirstFileA((folder + "\\*.lnk").c_str(), &found);
+        if (find == INVALID_HANDLE_VALUE)
+            continue;
+        do {
+            Link link = ReadLink(folder + "\\" + found.cFileName);
+            printf("    %s -> %s (\"%s\")\n", found.cFileName,
+                   link.loaded ? link.target.c_str() : "<unreadable>", link.description.c_str());
+        } while (FindNextFileA(find, &found));
+        FindClose(find);
+    }
+}
+
 struct Report {
     const char *title;
     void (*print)(void);
@@ -249,6 +314,7 @@ struct Report {
 
 const Report Reports[] = {
     {"Installation directories", ReportDirectories},
+    {"Screen saver", ReportScreenSaver},
     {"Builder settings", ReportBuilderSettings},
 };
 

@@ -2,6 +2,7 @@
 
 #include <string.h>
 
+#include "prefix_state.h"
 #include "test_files.h"
 
 const PageText Pages[PAGE_COUNT] = {
@@ -81,6 +82,31 @@ std::string IniValue(const std::string &path, const char *section, const char *k
     return "<absent>";
 }
 
+// The screen saver step's files and settings in the Windows directory, the
+// current screen saver and the desktop folders. Every run starts without a
+// saver settings file.
+struct StepLeftovers {
+    StepLeftovers()
+        : saverSettings(Windows("SKYLOOP.INI")), saver(Windows("SKYLOOP.SCR")),
+          systemIni(Windows("system.ini")), active(Desktop, "ScreenSaveActive"),
+          timeOut(Desktop, "ScreenSaveTimeOut"), saverValue(Desktop, "SCRNSAVE.EXE"),
+          desktopFolders({}, {Windows("DESKTOP\\Skyloop"),
+                              Windows("Profiles\\All Users\\DESKTOP\\Skyloop")})
+    {
+        DeleteFileA(Windows("SKYLOOP.INI").c_str());
+    }
+
+    static std::string Windows(const char *name) { return WindowsDirectory() + "\\" + name; }
+    static constexpr const char *Desktop = "Control Panel\\Desktop";
+
+    SavedFile saverSettings, saver, systemIni;
+    SavedValue active, timeOut, saverValue;
+    MadeFolders desktopFolders;
+};
+
+SetupRun::SetupRun() = default;
+SetupRun::~SetupRun() = default;
+
 void SetupRun::SetUp()
 {
     char windows[MAX_PATH];
@@ -88,6 +114,7 @@ void SetupRun::SetUp()
     builderSettings = std::string(windows) + "\\skybuild.ini";
     Clean(builderSettings);
     scratch = FreshDirectory("setup");
+    leftovers_.reset(new StepLeftovers);
 }
 
 void SetupRun::TearDown()
@@ -96,6 +123,7 @@ void SetupRun::TearDown()
         ADD_FAILURE() << "the installer was still running; windows: " << Windows();
         driver::Kill(setup);
     }
+    leftovers_.reset();
     Clean(builderSettings);
     RemoveTree(scratch);
 }

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <memory>
 #include <string>
 
 #include "driver.h"
@@ -31,8 +32,12 @@ extern const char *const CancelText;
 // Value of a key in an INI file, or "<absent>"; read directly from the file.
 std::string IniValue(const std::string &path, const char *section, const char *key);
 
+struct StepLeftovers;
+
 class SetupRun : public ::testing::Test {
 protected:
+    SetupRun();
+    ~SetupRun() override;
     void SetUp() override;
     void TearDown() override;
 
@@ -56,6 +61,10 @@ protected:
     driver::Process setup = {NULL, 0};
     std::string scratch; // C:\tests\setup, the installer's current directory
     std::string builderSettings;
+
+private:
+    // What the steps change outside their directories, put back after each test.
+    std::unique_ptr<StepLeftovers> leftovers_;
 };
 
 #endif

@@ -1,0 +1,135 @@
+// The screen saver step, run from the second product page: the saver into the
+// Windows directory and, as SKYLOOP.EXE, into the chosen directory, its files,
+// its default settings, the current screen saver and the desktop links.
+#include "suite.h"
+#include "toolkit.h"
+
+#include <commctrl.h>
+
+enum { StepPathCapacity = 500 };
+
+static const char *const MapFiles[] = {"BGROUND.BMP", "BRICKS.BMP", "WOOD.BMP"};
+
+// The six models, the cube faces and the cube description, in media order.
+static const char *const ModelFiles[] = {
+    "3D.SKY",  "HEARTFG.SKY", "SPHEREF.SKY", "TORUSF.SKY", "CUBE1.SKY", "CUBE2.SKY",
+    "CNB.BMP", "CNF.BMP",     "CNK.BMP",     "CNL.BMP",    "CNR.BMP",   "CNT.BMP",
+    "CSB.BMP", "CSF.BMP",     "CSK.BMP",     "CSL.BMP",    "CSR.BMP",   "CST.BMP",
+    "3DCUBES.TXT",
+};
+
+static const struct {
+    const char *link;   // in the desktop folder
+    const char *target; // in InstallDir
+} Shortcuts[] = {
+    {"\\Skyloop Settings.lnk", "\\skyloop.exe"},
+    {"\\Skyloop Help.lnk", "\\skyloop.hlp"},
+    {"\\Read Me.lnk", "\\readmes.txt"},
+};
+
+static void SetProgress(HWND bar, int percent)
+{
+    SendMessageA(bar, PBM_SETPOS, (WPARAM)percent, 0);
+}
+
+// path = dir + tail, or FALSE: a cut-off path would name some other file.
+static BOOL JoinPath(char *path, size_t capacity, const char *dir, const char *tail)
+{
+    return SUCCEEDED(StringCchCopyA(path, capacity, dir)) &&
+           SUCCEEDED(StringCchCatA(path, capacity, tail));
+}
+
+// Points TargetDir at InstallDir + tail; FALSE, TargetDir unchanged, when that does not fit.
+static BOOL TargetInstallDir(const char *tail)
+{
+    char path[StepPathCapacity];
+    size_t capacity = (size_t)TargetDirCapacity < sizeof path ? (size_t)TargetDirCapacity
+                                                              : sizeof path;
+    if (!JoinPath(path, capacity, InstallDir, tail))
+        return FALSE;
+    StringCchCopyA(TargetDir, TargetDirCapacity, path);
+    return TRUE;
+}
+
+static void ExpandGroup(const char *const *names, size_t count)
+{
+    for (size_t i = 0; i < count; i++)
+        ExpandFile(names[i]);
+}
+
+// The copy in InstallDir becomes SKYLOOP.EXE, replacing an older one.
+static void RenameInstalledCopy(void)
+{
+    char scr[StepPathCapacity], exe[StepPathCapacity];
+    if (!JoinPath(scr, sizeof scr, InstallDir, "\\SKYLOOP.SCR") ||
+        !JoinPath(exe, sizeof exe, InstallDir, "\\SKYLOOP.EXE"))
+        return;
+    DeleteFileA(exe);
+    MoveFileA(scr, exe);
+}
+
+// A subdirectory of InstallDir (it may exist already) and its files; nothing
+// when the path does not fit, so no file lands in InstallDir itself instead.
+static void ExpandIntoSubdirectory(const char *subdirectory, const char *const *names,
+                                   size_t count)
+{
+    if (!TargetInstallDir(subdirectory))
+        return;
+    MakeDirectory(TargetDir);
+    ExpandGroup(names, count);
+}
+
+static void CreateSaverShortcuts(void)
+{
+    char folder[StepPathCapacity];
+    CoInitialize(NULL);
+    if (!ResolveDesktopFolder("Skyloop", folder, sizeof folder))
+        return;
+    for (const auto &s : Shortcuts) {
+        char link[StepPathCapacity], target[StepPathCapacity];
+        if (JoinPath(link, sizeof link, folder, s.link) &&
+            JoinPath(target, sizeof target, InstallDir, s.target))
+            CreateShortcut(target, link, "Skyloop");
+    }
+}
+
+void InstallSaver(HWND page)
+{
+    HWND bar = CreatePageProgressBar(page, "Installing Skyloop...");
+    if (FAILED(StringCchCopyA(InstallDir, InstallDirCapacity, TargetDir))) {
+        // Nothing goes under, or into the settings as, a cut-off directory.
+        InstallDir[0] = '\0';
+        SetProgress(bar, 100);
+        return;
+    }
+
+    // Where the system looks for screen savers.
+    UINT n = GetWindowsDirectoryA(TargetDir, (UINT)TargetDirCapacity);
+    if (n > 0 && n < (UINT)TargetDirCapacity)
+        ExpandFile("SKYLOOP.SCR");
+
+    // The second copy, under an ordinary program's name for the settings link.
+    StringCchCopyA(TargetDir, TargetDirCapacity, InstallDir);
+    ExpandFile("SKYLOOP.SCR");
+    RenameInstalledCopy();
+
+    StringCchCopyA(TargetDir, TargetDirCapacity, InstallDir);
+    ExpandFile("SKYLOOP.HLP");
+    PlainFileFlag = 1;
+    ExpandFile("READMES.TXT");
+    PlainFileFlag = 0;
+    SetProgress(bar, 40);
+
+    ExpandIntoSubdirectory("\\MAPS", MapFiles, sizeof MapFiles / sizeof MapFiles[0]);
+    ExpandIntoSubdirectory("\\MODELS", ModelFiles, sizeof ModelFiles / sizeof ModelFiles[0]);
+    SetProgress(bar, 60);
+
+    StringCchCopyA(TargetDir, TargetDirCapacity, InstallDir);
+    WriteSaverDefaultsHead();
+    SetProgress(bar, 80);
+    WriteSaverDefaultsTail();
+
+    ActivateScreenSaver();
+    CreateSaverShortcuts();
+    SetProgress(bar, 100);
+}
