@@ -57,15 +57,39 @@ static void ExpandGroup(const char *const *names, size_t count)
         ExpandFile(names[i]);
 }
 
+static BOOL SameFile(const char *a, const char *b)
+{
+    BY_HANDLE_FILE_INFORMATION ia, ib;
+    BOOL same = FALSE;
+    HANDLE ha = CreateFileA(a, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
+                            OPEN_EXISTING, 0, NULL);
+    HANDLE hb = CreateFileA(b, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
+                            OPEN_EXISTING, 0, NULL);
+    if (ha != INVALID_HANDLE_VALUE && hb != INVALID_HANDLE_VALUE &&
+        GetFileInformationByHandle(ha, &ia) && GetFileInformationByHandle(hb, &ib))
+        same = ia.dwVolumeSerialNumber == ib.dwVolumeSerialNumber &&
+               ia.nFileIndexHigh == ib.nFileIndexHigh && ia.nFileIndexLow == ib.nFileIndexLow;
+    if (ha != INVALID_HANDLE_VALUE)
+        CloseHandle(ha);
+    if (hb != INVALID_HANDLE_VALUE)
+        CloseHandle(hb);
+    return same;
+}
+
 // The copy in InstallDir becomes SKYLOOP.EXE, replacing an older one.
-static void RenameInstalledCopy(void)
+static void RenameInstalledCopy(const char *saverInWindows)
 {
     char scr[StepPathCapacity], exe[StepPathCapacity];
     if (!JoinPath(scr, sizeof scr, InstallDir, "\\SKYLOOP.SCR") ||
         !JoinPath(exe, sizeof exe, InstallDir, "\\SKYLOOP.EXE"))
         return;
     DeleteFileA(exe);
-    MoveFileA(scr, exe);
+    // Installed into the Windows directory itself: that copy is the screen saver
+    // the system is pointed at, so it must stay.
+    if (saverInWindows[0] && SameFile(scr, saverInWindows))
+        CopyFileA(scr, exe, FALSE);
+    else
+        MoveFileA(scr, exe);
 }
 
 // A subdirectory of InstallDir (it may exist already) and its files; nothing
@@ -104,14 +128,18 @@ void InstallSaver(HWND page)
     }
 
     // Where the system looks for screen savers.
+    char saverInWindows[StepPathCapacity] = "";
     UINT n = GetWindowsDirectoryA(TargetDir, (UINT)TargetDirCapacity);
-    if (n > 0 && n < (UINT)TargetDirCapacity)
+    if (n > 0 && n < (UINT)TargetDirCapacity) {
         ExpandFile("SKYLOOP.SCR");
+        if (!JoinPath(saverInWindows, sizeof saverInWindows, TargetDir, "\\SKYLOOP.SCR"))
+            saverInWindows[0] = '\0';
+    }
 
     // The second copy, under an ordinary program's name for the settings link.
     StringCchCopyA(TargetDir, TargetDirCapacity, InstallDir);
     ExpandFile("SKYLOOP.SCR");
-    RenameInstalledCopy();
+    RenameInstalledCopy(saverInWindows);
 
     StringCchCopyA(TargetDir, TargetDirCapacity, InstallDir);
     ExpandFile("SKYLOOP.HLP");

@@ -192,7 +192,7 @@ TEST_F(SaverStep, ReinstallReplacesProgramAndDefaultsButKeepsTableOrder)
         EXPECT_EQ(key, Setting("Entries", key)) << "entries beyond the three stay";
 }
 
-TEST_F(SaverStep, WindowsDirectoryAsInstallDirectoryKeepsOnlyTheProgram)
+TEST_F(SaverStep, WindowsDirectoryAsInstallDirectoryKeepsTheSaverAndTheProgram)
 {
     const std::string windows = WindowsDirectory();
     SavedFile program(windows + "\\SKYLOOP.EXE"), help(windows + "\\SKYLOOP.HLP"),
@@ -200,8 +200,9 @@ TEST_F(SaverStep, WindowsDirectoryAsInstallDirectoryKeepsOnlyTheProgram)
     MadeFolders folders({}, {windows + "\\MAPS", windows + "\\MODELS"});
 
     InstallInto(windows, false);
-    // The second copy replaced the first and was then renamed.
-    EXPECT_FALSE(FileExists(windows + "\\SKYLOOP.SCR"));
+    // The second copy is the first: it is copied, not moved away from under the
+    // screen-saver setting.
+    EXPECT_TRUE(SameAs(windows + "\\SKYLOOP.SCR", "SKYLOOP.SCR"));
     EXPECT_TRUE(SameAs(windows + "\\SKYLOOP.EXE", "SKYLOOP.SCR"));
     EXPECT_TRUE(SameAs(windows + "\\SKYLOOP.HLP", "SKYLOOP.HLP"));
     EXPECT_EQ(Sorted({std::begin(ModelFiles), std::end(ModelFiles)}),
