@@ -19,4 +19,7 @@ INT_PTR CALLBACK BuilderPageProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 // the page's bottom edge; the step moves it with PBM_SETPOS.
 HWND CreatePageProgressBar(HWND page, const char *label);
 
+// The product steps, run by their pages once TargetDir holds the chosen directory.
+void InstallModeller(HWND page);
+
 #endif

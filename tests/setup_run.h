@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <memory>
 #include <string>
 
 #include "driver.h"
@@ -31,13 +32,19 @@ extern const char *const CancelText;
 // Value of a key in an INI file, or "<absent>"; read directly from the file.
 std::string IniValue(const std::string &path, const char *section, const char *key);
 
+// What the product steps change outside their own directories, put back as it
+// was when the guard was made.
+struct StepTraces;
+
 class SetupRun : public ::testing::Test {
 protected:
+    SetupRun();
+    ~SetupRun() override;
     void SetUp() override;
     void TearDown() override;
 
-    // Starts D:\SETUP.EXE with a current directory on C:.
-    void Start();
+    // Starts the installer (D:\SETUP.EXE unless given) with a current directory on C:.
+    void Start(const std::string &program = "D:\\SETUP.EXE");
     // The page in front, after checking that it is the expected one.
     HWND WaitPage(int page);
     // Sets the page's directory text and presses Proceed.
@@ -56,6 +63,7 @@ protected:
     driver::Process setup = {NULL, 0};
     std::string scratch; // C:\tests\setup, the installer's current directory
     std::string builderSettings;
+    std::unique_ptr<StepTraces> traces;
 };
 
 #endif
