@@ -10,8 +10,9 @@
 
 enum { ModellerPathCapacity = 500 };
 
-// Room for InstallDir in quotation marks and " %1".
-static char OpenCommand[ModellerPathCapacity + 16]; // the .sky file type's open command
+// The .sky file type's open command, with room for the whole of InstallDir in
+// quotation marks.
+static char OpenCommand[ModellerPathCapacity + sizeof "\"\\modelex.exe\" %1"];
 
 static void SetProgress(HWND bar, int percent)
 {
