@@ -22,7 +22,7 @@ enum { MODELLER_PAGE, SAVER_PAGE, BUILDER_PAGE };
 // installing anything.
 static const ProductPage Pages[] = {
     // MODELLER_PAGE
-    {"c:\\modelex", "Choose a Folder to install Modelex:", NULL /* InstallModeller */},
+    {"c:\\modelex", "Choose a Folder to install Modelex:", InstallModeller},
     // SAVER_PAGE
     {"c:\\skyloop", "Choose a Folder to install Skyloop:", InstallSaver},
     // BUILDER_PAGE

@@ -19,6 +19,8 @@ INT_PTR CALLBACK BuilderPageProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 // the page's bottom edge; the step moves it with PBM_SETPOS.
 HWND CreatePageProgressBar(HWND page, const char *label);
 
+// The product steps, run by their pages once TargetDir holds the chosen directory.
+void InstallModeller(HWND page);
 // The screen saver step: the saver, its files, settings, activation and links.
 void InstallSaver(HWND page);
 

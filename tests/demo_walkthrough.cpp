@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "driver.h"
-#include "read_link.h"
+#include "shell_links.h"
 #include "test_files.h"
 
 namespace {
@@ -243,6 +243,62 @@ void ReportDirectories()
     }
 }
 
+// The default value of a key under HKEY_CLASSES_ROOT, as text.
+std::string ClassText(const char *key)
+{
+    char text[1024] = "";
+    DWORD size = sizeof text - 1, type = 0;
+    HKEY k;
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, key, 0, KEY_QUERY_VALUE, &k) != ERROR_SUCCESS)
+        return "<no such key>";
+    LONG r = RegQueryValueExA(k, NULL, NULL, &type, reinterpret_cast<BYTE *>(text), &size);
+    RegCloseKey(k);
+    if (r != ERROR_SUCCESS)
+        return "<no value>";
+    return type == REG_SZ ? "\"" + std::string(text) + "\"" : "<not text>";
+}
+
+void ReportModeller()
+{
+    printf("  file type:\n");
+    for (const char *key : {".sky", "Modelex.3DFile", "Modelex.3DFile\\Shell\\Open\\Command"})
+        printf("    HKEY_CLASSES_ROOT\\%s = %s\n", key, ClassText(key).c_str());
+
+    char system[MAX_PATH] = "";
+    GetSystemDirectoryA(system, MAX_PATH);
+    printf("  WinG runtime in %s:\n", system);
+    for (const char *name :
+         {"WING.DLL", "WINGDE.DLL", "WINGDIB.DRV", "WINGPAL.WND", "DVA.386", "WING32.DLL"}) {
+        bool missing = false;
+        std::string data = ReadWhole(std::string(system) + "\\" + name, &missing);
+        if (missing)
+            printf("    %s: missing\n", name);
+        else
+            printf("    %s (%lu bytes)\n", name, static_cast<unsigned long>(data.size()));
+    }
+
+    std::string settings = WindowsPath("MODELEX.INI");
+    printf("  %s: %s\n", settings.c_str(), FileExists(settings) ? "present" : "absent");
+
+    bool anyFolder = false;
+    for (const char *layout : {"DESKTOP\\Modelex", "Profiles\\All Users\\DESKTOP\\Modelex"}) {
+        std::string folder = WindowsPath(layout);
+        if (!DirectoryExists(folder))
+            continue;
+        anyFolder = true;
+        printf("  desktop folder %s:\n", folder.c_str());
+        for (const char *link : {"Modelex.lnk", "Modelex Help.lnk", "Read Me.lnk"}) {
+            Link l = ReadLink(folder + "\\" + link);
+            if (!l.loaded)
+                printf("    %s: missing\n", link);
+            else
+                printf("    %s -> %s (\"%s\")\n", link, l.target.c_str(), l.description.c_str());
+        }
+    }
+    if (!anyFolder)
+        printf("  no Modelex desktop folder\n");
+}
+
 // The screen saver: the copy the system runs, what makes it current, the
 // saver settings file and the desktop links.
 void ReportScreenSaver()
@@ -314,6 +370,7 @@ struct Report {
 
 const Report Reports[] = {
     {"Installation directories", ReportDirectories},
+    {"Modeller step", ReportModeller},
     {"Screen saver", ReportScreenSaver},
     {"Builder settings", ReportBuilderSettings},
 };
@@ -336,6 +393,7 @@ int main(int argc, char **argv)
         return 2;
     }
     int result = 0;
+    CoInitialize(NULL); // the report reads the desktop shortcuts
     if (strcmp(argv[1], "--report") != 0) {
         shotDir = argv[1];
         result = Walk();

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "prefix_state.h"
-#include "read_link.h"
+#include "shell_links.h"
 #include "test_files.h"
 #include "toolkit.h"
 

@@ -41,9 +41,14 @@ SavedFile::~SavedFile()
 
 RegValue ReadValue(const char *subKey, const char *name)
 {
+    return ReadValue(HKEY_CURRENT_USER, subKey, name);
+}
+
+RegValue ReadValue(HKEY root, const char *subKey, const char *name)
+{
     RegValue v{false, 0, ""};
     HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, subKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(root, subKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
         return v;
     DWORD size = 0;
     if (RegQueryValueExA(key, name, NULL, &v.type, NULL, &size) == ERROR_SUCCESS) {
@@ -91,6 +96,68 @@ SavedValue::~SavedValue()
         WriteValue(subKey_.c_str(), name_.c_str(), type_, std::string(data_.begin(), data_.end()));
     else
         DeleteValue(subKey_.c_str(), name_.c_str());
+}
+
+namespace {
+
+bool SaveTree(HKEY parent, const std::string &name, SavedKeyTree::Node &node)
+{
+    HKEY key;
+    if (RegOpenKeyExA(parent, name.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    node.name = name;
+    for (DWORD i = 0;; i++) {
+        char valueName[16384];
+        DWORD nameSize = sizeof valueName, type = 0, size = 0;
+        if (RegEnumValueA(key, i, valueName, &nameSize, NULL, &type, NULL, &size) != ERROR_SUCCESS)
+            break;
+        std::vector<BYTE> data(size + 1);
+        nameSize = sizeof valueName;
+        if (RegEnumValueA(key, i, valueName, &nameSize, NULL, &type, data.data(), &size) !=
+            ERROR_SUCCESS)
+            break;
+        node.values.push_back({valueName, type, std::string(data.begin(), data.begin() + size)});
+    }
+    for (DWORD i = 0;; i++) {
+        char childName[256];
+        DWORD size = sizeof childName;
+        if (RegEnumKeyExA(key, i, childName, &size, NULL, NULL, NULL, NULL) != ERROR_SUCCESS)
+            break;
+        SavedKeyTree::Node child;
+        if (SaveTree(key, childName, child))
+            node.children.push_back(child);
+    }
+    RegCloseKey(key);
+    return true;
+}
+
+void RestoreTree(HKEY parent, const SavedKeyTree::Node &node)
+{
+    HKEY key;
+    if (RegCreateKeyExA(parent, node.name.c_str(), 0, NULL, 0, KEY_WRITE, NULL, &key, NULL) !=
+        ERROR_SUCCESS)
+        return;
+    for (const SavedKeyTree::Value &v : node.values)
+        RegSetValueExA(key, v.name.c_str(), 0, v.type,
+                       reinterpret_cast<const BYTE *>(v.data.data()),
+                       static_cast<DWORD>(v.data.size()));
+    for (const SavedKeyTree::Node &child : node.children)
+        RestoreTree(key, child);
+    RegCloseKey(key);
+}
+
+} // namespace
+
+SavedKeyTree::SavedKeyTree(HKEY root, const std::string &subKey)
+    : root_(root), subKey_(subKey), existed_(SaveTree(root, subKey, saved_))
+{
+}
+
+SavedKeyTree::~SavedKeyTree()
+{
+    RegDeleteTreeA(root_, subKey_.c_str());
+    if (existed_)
+        RestoreTree(root_, saved_);
 }
 
 MadeFolders::MadeFolders(const std::vector<std::string> &make,

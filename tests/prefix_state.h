@@ -61,7 +61,36 @@ struct RegValue {
     DWORD type;
     std::string data; // raw bytes, terminating NUL included
 };
+// Under HKEY_CURRENT_USER unless a root is given; a NULL name is the default value.
 RegValue ReadValue(const char *subKey, const char *name);
+RegValue ReadValue(HKEY root, const char *subKey, const char *name);
+
+// A registry key with all its values and sub-keys, put back as it was (or
+// deleted, when it did not exist) on destruction.
+class SavedKeyTree {
+public:
+    SavedKeyTree(HKEY root, const std::string &subKey);
+    ~SavedKeyTree();
+    SavedKeyTree(const SavedKeyTree &) = delete;
+    SavedKeyTree &operator=(const SavedKeyTree &) = delete;
+
+    struct Value {
+        std::string name;
+        DWORD type;
+        std::string data;
+    };
+    struct Node {
+        std::string name;
+        std::vector<Value> values;
+        std::vector<Node> children;
+    };
+
+private:
+    HKEY root_;
+    std::string subKey_;
+    bool existed_;
+    Node saved_;
+};
 void WriteValue(const char *subKey, const char *name, DWORD type, const std::string &data);
 void DeleteValue(const char *subKey, const char *name);
 

@@ -131,6 +131,8 @@ TEST_F(ProductPage, EmptyDirectoryProbesTheRootOfTheCurrentDrive)
                                         &next);
     ASSERT_EQ(0, seen) << Windows();
     EXPECT_FALSE(FileExists("C:\\xxx.xxx"));
+    EXPECT_TRUE(FileExists("C:\\MODELEX.EXE")) << "not installed into the root";
+    EXPECT_TRUE(FileExists("C:\\MAPS\\WOOD.BMP")) << "not installed into the root";
     EndRun(next);
 }
 

@@ -36,11 +36,18 @@ namespace {
 
 // What a run may leave on C: besides the scratch directory.
 const char *const RunLeftovers[] = {"C:\\modelex", "C:\\skyloop", "C:\\skybuild", "C:\\A"};
+// What the modeller step puts at the root when the directory text is empty.
+const char *const RootLeftovers[] = {"C:\\MODELEX.EXE", "C:\\MODELEX.HLP", "C:\\READMEM.TXT",
+                                     "C:\\MAPS", "C:\\SAMPLES"};
 
 void Clean(const std::string &builderSettings)
 {
     for (const char *dir : RunLeftovers)
         RemoveTree(dir);
+    for (const char *path : RootLeftovers) {
+        DeleteFileA(path);
+        RemoveTree(path);
+    }
     // An empty directory text probes (and installs into) the root of the current drive.
     DeleteFileA("C:\\xxx.xxx");
     DeleteFileA(builderSettings.c_str());
@@ -54,6 +61,27 @@ std::string Trim(const std::string &s)
 }
 
 } // namespace
+
+struct StepTraces {
+    // The modeller's file type, settings file, WinG runtime and desktop folders.
+    SavedKeyTree fileExtension{HKEY_CLASSES_ROOT, ".sky"};
+    SavedKeyTree fileType{HKEY_CLASSES_ROOT, "Modelex.3DFile"};
+    SavedFile modellerSettings{WindowsDirectory() + "\\MODELEX.INI"};
+    std::vector<std::unique_ptr<SavedFile>> wing;
+    MadeFolders desktopFolders{{},
+                               {WindowsDirectory() + "\\DESKTOP\\Modelex",
+                                WindowsDirectory() + "\\Profiles\\All Users\\DESKTOP\\Modelex"}};
+
+    StepTraces()
+    {
+        std::string system = SystemDirectory(), system32 = WindowsDirectory() + "\\SYSTEM32";
+        for (const char *name : kWinGFiles) {
+            wing.emplace_back(new SavedFile(system + "\\" + name));
+            if (_stricmp(system.c_str(), system32.c_str()) != 0)
+                wing.emplace_back(new SavedFile(system32 + "\\" + name));
+        }
+    }
+};
 
 std::string IniValue(const std::string &path, const char *section, const char *key)
 {
@@ -115,6 +143,7 @@ void SetupRun::SetUp()
     Clean(builderSettings);
     scratch = FreshDirectory("setup");
     leftovers_.reset(new StepLeftovers);
+    traces.reset(new StepTraces);
 }
 
 void SetupRun::TearDown()
@@ -124,14 +153,15 @@ void SetupRun::TearDown()
         driver::Kill(setup);
     }
     leftovers_.reset();
+    traces.reset();
     Clean(builderSettings);
     RemoveTree(scratch);
 }
 
-void SetupRun::Start()
+void SetupRun::Start(const std::string &program)
 {
-    setup = driver::Start("D:\\SETUP.EXE", scratch.c_str());
-    ASSERT_TRUE(setup.handle != NULL) << "cannot start D:\\SETUP.EXE: " << GetLastError();
+    setup = driver::Start(program.c_str(), scratch.c_str());
+    ASSERT_TRUE(setup.handle != NULL) << "cannot start " << program << ": " << GetLastError();
 }
 
 std::string SetupRun::Windows()

@@ -32,6 +32,9 @@ extern const char *const CancelText;
 // Value of a key in an INI file, or "<absent>"; read directly from the file.
 std::string IniValue(const std::string &path, const char *section, const char *key);
 
+// What the product steps change outside their own directories, put back as it
+// was when the guard was made: the modeller's traces and the saver's leftovers.
+struct StepTraces;
 struct StepLeftovers;
 
 class SetupRun : public ::testing::Test {
@@ -41,8 +44,8 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // Starts D:\SETUP.EXE with a current directory on C:.
-    void Start();
+    // Starts the installer (D:\SETUP.EXE unless given) with a current directory on C:.
+    void Start(const std::string &program = "D:\\SETUP.EXE");
     // The page in front, after checking that it is the expected one.
     HWND WaitPage(int page);
     // Sets the page's directory text and presses Proceed.
@@ -61,9 +64,9 @@ protected:
     driver::Process setup = {NULL, 0};
     std::string scratch; // C:\tests\setup, the installer's current directory
     std::string builderSettings;
+    std::unique_ptr<StepTraces> traces;
 
 private:
-    // What the steps change outside their directories, put back after each test.
     std::unique_ptr<StepLeftovers> leftovers_;
 };
 

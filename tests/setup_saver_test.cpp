@@ -7,7 +7,7 @@
 #include <algorithm>
 
 #include "prefix_state.h"
-#include "read_link.h"
+#include "shell_links.h"
 #include "saver_file.h"
 #include "setup_run.h"
 #include "test_files.h"

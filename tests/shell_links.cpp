@@ -1,4 +1,4 @@
-#include "read_link.h"
+#include "shell_links.h"
 
 #include <shlobj.h>
 

@@ -1,0 +1,143 @@
+// The modeller step: Modelex with its maps and sample models, the .sky file
+// type, the WinG runtime and the desktop folder with its shortcuts.
+#include <string.h>
+
+#include "suite.h"
+#include "toolkit.h"
+
+#include <commctrl.h>
+#include <objbase.h>
+
+enum { ModellerPathCapacity = 500 };
+
+// The .sky file type's open command, with room for the whole of InstallDir in
+// quotation marks.
+static char OpenCommand[ModellerPathCapacity + sizeof "\"\\modelex.exe\" %1"];
+
+static void SetProgress(HWND bar, int percent)
+{
+    SendMessageA(bar, PBM_SETPOS, (WPARAM)percent, 0);
+}
+
+// TargetDir = InstallDir + subdirectory. FALSE, and TargetDir unchanged, when
+// that does not fit: the files would land in a cut-off directory.
+static BOOL TargetBelowInstallDir(const char *subdirectory)
+{
+    char path[ModellerPathCapacity];
+    if (FAILED(StringCchPrintfA(path, sizeof path, "%s%s", InstallDir, subdirectory)))
+        return FALSE;
+    return SUCCEEDED(StringCchCopyA(TargetDir, TargetDirCapacity, path));
+}
+
+// Creates InstallDir + subdirectory (it may exist already) and expands the
+// files into it.
+static void ExpandInto(const char *subdirectory, const char *const *names, int count)
+{
+    if (!TargetBelowInstallDir(subdirectory))
+        return;
+    MakeDirectory(TargetDir);
+    for (int i = 0; i < count; i++)
+        ExpandFile(names[i]);
+}
+
+static void DeleteOldSettings(void)
+{
+    char path[ModellerPathCapacity];
+    UINT n = GetWindowsDirectoryA(path, sizeof path);
+    if (n == 0 || n >= sizeof path || FAILED(StringCchCatA(path, sizeof path, "\\MODELEX.INI")))
+        return; // a cut-off path could name another file
+    DeleteFileA(path);
+}
+
+// A blank in the program's path would make the shell run the text up to the
+// blank, so such a path is quoted; a path without one is left as it is.
+static BOOL BuildOpenCommand(void)
+{
+    const char *format =
+        strchr(InstallDir, ' ') ? "\"%s\\modelex.exe\" %%1" : "%s\\modelex.exe %%1";
+    return SUCCEEDED(StringCchPrintfA(OpenCommand, sizeof OpenCommand, format, InstallDir));
+}
+
+static void SetDefaultText(HKEY key, const char *text)
+{
+    RegSetValueExA(key, NULL, 0, REG_SZ, (const BYTE *)text, (DWORD)strlen(text) + 1);
+}
+
+static void RegisterFileType(void)
+{
+    HKEY key;
+    if (RegCreateKeyA(HKEY_CLASSES_ROOT, ".sky", &key) == ERROR_SUCCESS) {
+        SetDefaultText(key, "Modelex.3DFile");
+        RegCloseKey(key);
+    }
+
+    HKEY type;
+    if (RegCreateKeyA(HKEY_CLASSES_ROOT, "Modelex.3DFile", &type) != ERROR_SUCCESS)
+        return;
+    SetDefaultText(type, "Modelex 3D File");
+    static const char *const levels[] = {"Shell", "Open", "Command"};
+    HKEY parent = type;
+    for (const char *level : levels) {
+        HKEY child;
+        LONG made = RegCreateKeyA(parent, level, &child);
+        RegCloseKey(parent);
+        if (made != ERROR_SUCCESS)
+            return;
+        parent = child;
+    }
+    if (BuildOpenCommand())
+        SetDefaultText(parent, OpenCommand);
+    RegCloseKey(parent);
+}
+
+static void CreateModellerShortcuts(void)
+{
+    static const struct {
+        const char *link, *target;
+    } shortcuts[] = {
+        {"Modelex.lnk", "modelex.exe"},
+        {"Modelex Help.lnk", "modelex.hlp"},
+        {"Read Me.lnk", "readmem.txt"},
+    };
+    char folder[ModellerPathCapacity];
+    if (!ResolveDesktopFolder("Modelex", folder, sizeof folder))
+        return;
+    for (const auto &s : shortcuts) {
+        char linkPath[ModellerPathCapacity], targetPath[ModellerPathCapacity];
+        if (FAILED(StringCchPrintfA(linkPath, sizeof linkPath, "%s\\%s", folder, s.link)) ||
+            FAILED(StringCchPrintfA(targetPath, sizeof targetPath, "%s\\%s", InstallDir, s.target)))
+            continue; // never a link at, or to, a cut-off path
+        CreateShortcut(targetPath, linkPath, "Modelex");
+    }
+}
+
+void InstallModeller(HWND page)
+{
+    static const char *const maps[] = {"BGROUND.BMP", "BRICKS.BMP", "WOOD.BMP"};
+    static const char *const samples[] = {"BRAID.SKY", "CHALICE.SKY", "VENUS3.SKY"};
+
+    HWND bar = CreatePageProgressBar(page, "Installing Modelex...");
+    ExpandFile("MODELEX.EXE");
+    ExpandFile("MODELEX.HLP");
+    PlainFileFlag = 1;
+    ExpandFile("READMEM.TXT");
+    PlainFileFlag = 0;
+    SetProgress(bar, 10);
+
+    StringCchCopyA(InstallDir, InstallDirCapacity, TargetDir); // same capacity: fits
+    ExpandInto("\\MAPS", maps, 3);
+    ExpandInto("\\SAMPLES", samples, 3);
+    SetProgress(bar, 40);
+
+    StringCchCopyA(TargetDir, TargetDirCapacity, InstallDir);
+    DeleteOldSettings(); // the new modeller starts from its defaults
+    RegisterFileType();
+    SetProgress(bar, 60);
+
+    InstallWinGRuntime();
+    SetProgress(bar, 80);
+
+    CoInitialize(NULL);
+    CreateModellerShortcuts();
+    SetProgress(bar, 100);
+}
