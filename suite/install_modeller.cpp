@@ -5,7 +5,6 @@
 #include "suite.h"
 #include "toolkit.h"
 
-#include <commctrl.h>
 #include <objbase.h>
 
 enum { ModellerPathCapacity = 500 };
@@ -13,32 +12,6 @@ enum { ModellerPathCapacity = 500 };
 // The .sky file type's open command, with room for the whole of InstallDir in
 // quotation marks.
 static char OpenCommand[ModellerPathCapacity + sizeof "\"\\modelex.exe\" %1"];
-
-static void SetProgress(HWND bar, int percent)
-{
-    SendMessageA(bar, PBM_SETPOS, (WPARAM)percent, 0);
-}
-
-// TargetDir = InstallDir + subdirectory. FALSE, and TargetDir unchanged, when
-// that does not fit: the files would land in a cut-off directory.
-static BOOL TargetBelowInstallDir(const char *subdirectory)
-{
-    char path[ModellerPathCapacity];
-    if (FAILED(StringCchPrintfA(path, sizeof path, "%s%s", InstallDir, subdirectory)))
-        return FALSE;
-    return SUCCEEDED(StringCchCopyA(TargetDir, TargetDirCapacity, path));
-}
-
-// Creates InstallDir + subdirectory (it may exist already) and expands the
-// files into it.
-static void ExpandInto(const char *subdirectory, const char *const *names, int count)
-{
-    if (!TargetBelowInstallDir(subdirectory))
-        return;
-    MakeDirectory(TargetDir);
-    for (int i = 0; i < count; i++)
-        ExpandFile(names[i]);
-}
 
 static void DeleteOldSettings(void)
 {
@@ -90,31 +63,15 @@ static void RegisterFileType(void)
     RegCloseKey(parent);
 }
 
-static void CreateModellerShortcuts(void)
-{
-    static const struct {
-        const char *link, *target;
-    } shortcuts[] = {
-        {"Modelex.lnk", "modelex.exe"},
-        {"Modelex Help.lnk", "modelex.hlp"},
-        {"Read Me.lnk", "readmem.txt"},
-    };
-    char folder[ModellerPathCapacity];
-    if (!ResolveDesktopFolder("Modelex", folder, sizeof folder))
-        return;
-    for (const auto &s : shortcuts) {
-        char linkPath[ModellerPathCapacity], targetPath[ModellerPathCapacity];
-        if (FAILED(StringCchPrintfA(linkPath, sizeof linkPath, "%s\\%s", folder, s.link)) ||
-            FAILED(StringCchPrintfA(targetPath, sizeof targetPath, "%s\\%s", InstallDir, s.target)))
-            continue; // never a link at, or to, a cut-off path
-        CreateShortcut(targetPath, linkPath, "Modelex");
-    }
-}
-
 void InstallModeller(HWND page)
 {
     static const char *const maps[] = {"BGROUND.BMP", "BRICKS.BMP", "WOOD.BMP"};
     static const char *const samples[] = {"BRAID.SKY", "CHALICE.SKY", "VENUS3.SKY"};
+    static const ProductShortcut shortcuts[] = {
+        {"Modelex.lnk", "modelex.exe"},
+        {"Modelex Help.lnk", "modelex.hlp"},
+        {"Read Me.lnk", "readmem.txt"},
+    };
 
     HWND bar = CreatePageProgressBar(page, "Installing Modelex...");
     ExpandFile("MODELEX.EXE");
@@ -122,22 +79,22 @@ void InstallModeller(HWND page)
     PlainFileFlag = 1;
     ExpandFile("READMEM.TXT");
     PlainFileFlag = 0;
-    SetProgress(bar, 10);
+    SetPageProgress(bar, 10);
 
     StringCchCopyA(InstallDir, InstallDirCapacity, TargetDir); // same capacity: fits
-    ExpandInto("\\MAPS", maps, 3);
-    ExpandInto("\\SAMPLES", samples, 3);
-    SetProgress(bar, 40);
+    ExpandIntoSubdirectory("\\MAPS", maps, 3);
+    ExpandIntoSubdirectory("\\SAMPLES", samples, 3);
+    SetPageProgress(bar, 40);
 
     StringCchCopyA(TargetDir, TargetDirCapacity, InstallDir);
     DeleteOldSettings(); // the new modeller starts from its defaults
     RegisterFileType();
-    SetProgress(bar, 60);
+    SetPageProgress(bar, 60);
 
     InstallWinGRuntime();
-    SetProgress(bar, 80);
+    SetPageProgress(bar, 80);
 
     CoInitialize(NULL);
-    CreateModellerShortcuts();
-    SetProgress(bar, 100);
+    CreateProductShortcuts("Modelex", shortcuts, 3, "Modelex");
+    SetPageProgress(bar, 100);
 }

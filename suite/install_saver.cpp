@@ -4,7 +4,6 @@
 #include "suite.h"
 #include "toolkit.h"
 
-#include <commctrl.h>
 
 enum { StepPathCapacity = 500 };
 
@@ -18,43 +17,17 @@ static const char *const ModelFiles[] = {
     "3DCUBES.TXT",
 };
 
-static const struct {
-    const char *link;   // in the desktop folder
-    const char *target; // in InstallDir
-} Shortcuts[] = {
-    {"\\Skyloop Settings.lnk", "\\skyloop.exe"},
-    {"\\Skyloop Help.lnk", "\\skyloop.hlp"},
-    {"\\Read Me.lnk", "\\readmes.txt"},
+static const ProductShortcut Shortcuts[] = {
+    {"Skyloop Settings.lnk", "skyloop.exe"}, // the copy renamed from SKYLOOP.SCR
+    {"Skyloop Help.lnk", "skyloop.hlp"},
+    {"Read Me.lnk", "readmes.txt"},
 };
-
-static void SetProgress(HWND bar, int percent)
-{
-    SendMessageA(bar, PBM_SETPOS, (WPARAM)percent, 0);
-}
 
 // path = dir + tail, or FALSE: a cut-off path would name some other file.
 static BOOL JoinPath(char *path, size_t capacity, const char *dir, const char *tail)
 {
     return SUCCEEDED(StringCchCopyA(path, capacity, dir)) &&
            SUCCEEDED(StringCchCatA(path, capacity, tail));
-}
-
-// Points TargetDir at InstallDir + tail; FALSE, TargetDir unchanged, when that does not fit.
-static BOOL TargetInstallDir(const char *tail)
-{
-    char path[StepPathCapacity];
-    size_t capacity = (size_t)TargetDirCapacity < sizeof path ? (size_t)TargetDirCapacity
-                                                              : sizeof path;
-    if (!JoinPath(path, capacity, InstallDir, tail))
-        return FALSE;
-    StringCchCopyA(TargetDir, TargetDirCapacity, path);
-    return TRUE;
-}
-
-static void ExpandGroup(const char *const *names, size_t count)
-{
-    for (size_t i = 0; i < count; i++)
-        ExpandFile(names[i]);
 }
 
 static BOOL SameFile(const char *a, const char *b)
@@ -92,40 +65,10 @@ static void RenameInstalledCopy(const char *saverInWindows)
         MoveFileA(scr, exe);
 }
 
-// A subdirectory of InstallDir (it may exist already) and its files; nothing
-// when the path does not fit, so no file lands in InstallDir itself instead.
-static void ExpandIntoSubdirectory(const char *subdirectory, const char *const *names,
-                                   size_t count)
-{
-    if (!TargetInstallDir(subdirectory))
-        return;
-    MakeDirectory(TargetDir);
-    ExpandGroup(names, count);
-}
-
-static void CreateSaverShortcuts(void)
-{
-    char folder[StepPathCapacity];
-    CoInitialize(NULL);
-    if (!ResolveDesktopFolder("Skyloop", folder, sizeof folder))
-        return;
-    for (const auto &s : Shortcuts) {
-        char link[StepPathCapacity], target[StepPathCapacity];
-        if (JoinPath(link, sizeof link, folder, s.link) &&
-            JoinPath(target, sizeof target, InstallDir, s.target))
-            CreateShortcut(target, link, "Skyloop");
-    }
-}
-
 void InstallSaver(HWND page)
 {
     HWND bar = CreatePageProgressBar(page, "Installing Skyloop...");
-    if (FAILED(StringCchCopyA(InstallDir, InstallDirCapacity, TargetDir))) {
-        // Nothing goes under, or into the settings as, a cut-off directory.
-        InstallDir[0] = '\0';
-        SetProgress(bar, 100);
-        return;
-    }
+    StringCchCopyA(InstallDir, InstallDirCapacity, TargetDir); // same capacity: fits
 
     // Where the system looks for screen savers.
     char saverInWindows[StepPathCapacity] = "";
@@ -146,18 +89,19 @@ void InstallSaver(HWND page)
     PlainFileFlag = 1;
     ExpandFile("READMES.TXT");
     PlainFileFlag = 0;
-    SetProgress(bar, 40);
+    SetPageProgress(bar, 40);
 
-    ExpandIntoSubdirectory("\\MAPS", MapFiles, sizeof MapFiles / sizeof MapFiles[0]);
-    ExpandIntoSubdirectory("\\MODELS", ModelFiles, sizeof ModelFiles / sizeof ModelFiles[0]);
-    SetProgress(bar, 60);
+    ExpandIntoSubdirectory("\\MAPS", MapFiles, (int)(sizeof MapFiles / sizeof MapFiles[0]));
+    ExpandIntoSubdirectory("\\MODELS", ModelFiles, (int)(sizeof ModelFiles / sizeof ModelFiles[0]));
+    SetPageProgress(bar, 60);
 
     StringCchCopyA(TargetDir, TargetDirCapacity, InstallDir);
     WriteSaverDefaultsHead();
-    SetProgress(bar, 80);
+    SetPageProgress(bar, 80);
     WriteSaverDefaultsTail();
 
     ActivateScreenSaver();
-    CreateSaverShortcuts();
-    SetProgress(bar, 100);
+    CoInitialize(NULL);
+    CreateProductShortcuts("Skyloop", Shortcuts, (int)(sizeof Shortcuts / sizeof Shortcuts[0]), "Skyloop");
+    SetPageProgress(bar, 100);
 }

@@ -174,3 +174,8 @@ HWND CreatePageProgressBar(HWND page, const char *label)
     SendMessageA(bar, PBM_SETPOS, 0, 0);
     return bar;
 }
+
+void SetPageProgress(HWND bar, int percent)
+{
+    SendMessageA(bar, PBM_SETPOS, (WPARAM)percent, 0);
+}

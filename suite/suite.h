@@ -18,6 +18,8 @@ INT_PTR CALLBACK BuilderPageProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 // Puts label into the page's status line and lays a 0..100 progress bar along
 // the page's bottom edge; the step moves it with PBM_SETPOS.
 HWND CreatePageProgressBar(HWND page, const char *label);
+// Moves that bar to percent.
+void SetPageProgress(HWND bar, int percent);
 
 // The product steps, run by their pages once TargetDir holds the chosen directory.
 void InstallModeller(HWND page);

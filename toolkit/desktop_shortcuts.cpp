@@ -71,3 +71,20 @@ HRESULT CreateShortcut(const char *targetPath, const char *linkPath, const char 
     link->Release();
     return hr;
 }
+
+void CreateProductShortcuts(const char *folderName, const ProductShortcut *links, int count,
+                            const char *description)
+{
+    // Links longer than 260 characters are refused by CreateShortcut anyway.
+    char folder[500];
+    if (!ResolveDesktopFolder(folderName, folder, sizeof folder))
+        return;
+    for (int i = 0; i < count; i++) {
+        char linkPath[500], targetPath[500];
+        if (FAILED(StringCchPrintfA(linkPath, sizeof linkPath, "%s\\%s", folder, links[i].linkFile)) ||
+            FAILED(StringCchPrintfA(targetPath, sizeof targetPath, "%s\\%s", InstallDir,
+                                    links[i].target)))
+            continue; // never a link at, or to, a cut-off path
+        CreateShortcut(targetPath, linkPath, description);
+    }
+}

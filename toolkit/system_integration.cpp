@@ -9,16 +9,6 @@ static size_t SystemCapacity(void)
     return SystemPathCapacity < LOCAL_PATH ? (size_t)SystemPathCapacity : (size_t)LOCAL_PATH;
 }
 
-// TargetDir is left as it was when dir does not fit, so nothing lands in a cut-off directory.
-static BOOL SetTargetDir(const char *dir)
-{
-    size_t len;
-    if (FAILED(StringCchLengthA(dir, TargetDirCapacity, &len)))
-        return FALSE;
-    StringCchCopyA(TargetDir, TargetDirCapacity, dir);
-    return TRUE;
-}
-
 void InstallWinGRuntimeInto(const char *windowsDir, const char *systemDir)
 {
     static const char *const systemFiles[] = {"WING.DLL", "WINGDE.DLL", "WINGDIB.DRV",

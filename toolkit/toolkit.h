@@ -44,6 +44,15 @@ HANDLE OpenProbeFile(const char *probePath, ProbeMode mode);
 // Creates one directory level: 0 when created, -1 otherwise (also when it exists).
 int MakeDirectory(const char *path);
 
+// Points TargetDir at dir; FALSE, TargetDir unchanged, when dir does not fit it,
+// so that nothing lands in a cut-off directory.
+BOOL SetTargetDir(const char *dir);
+// The same for InstallDir + subdirectory ("\MAPS").
+BOOL TargetBelowInstallDir(const char *subdirectory);
+// Creates InstallDir + subdirectory and expands the files into it; nothing when
+// the path does not fit, so no file lands in InstallDir itself instead.
+void ExpandIntoSubdirectory(const char *subdirectory, const char *const *names, int count);
+
 // Saver settings file, addressed by its bare name: the profile functions put
 // it in the Windows directory. Writes are never checked.
 #define SAVER_SETTINGS_FILE "SKYLOOP.INI"
@@ -77,6 +86,15 @@ BOOL ResolveDesktopFolder(const char *folderName, char *desktopFolder, int capac
 // Writes a shell link; COM is initialised by the caller. An error HRESULT and
 // nothing saved when either path is not whole or the link path is not a full path.
 HRESULT CreateShortcut(const char *targetPath, const char *linkPath, const char *description);
+
+struct ProductShortcut {
+    const char *linkFile; // in the product's desktop folder
+    const char *target;   // in InstallDir
+};
+// The product's desktop folder and its links to files in InstallDir; COM is
+// initialised by the caller. A link whose path does not fit is left out.
+void CreateProductShortcuts(const char *folderName, const ProductShortcut *links, int count,
+                            const char *description);
 
 // Expands the WinG files into the system directory, WING32.DLL into the Windows
 // directory's SYSTEM32 when that is writable. Leaves TargetDir at WING32.DLL's directory.
