@@ -7,9 +7,13 @@ int ProgressEdge(int step, int total)
         return 0;
     if (step >= total)
         return ProgressBarFull;
-    // volatile: the x87 unit of the 32-bit build would otherwise keep extra
-    // precision and truncate a value that single precision rounds up.
-    volatile float share = (float)step / (float)total;
+    // Every value passes through a volatile float: the 32-bit build's x87 unit
+    // would otherwise keep extra precision, also in the conversions of step
+    // and total, and truncate a value that single precision rounds up. Each
+    // store rounds to single precision, as the 64-bit build's SSE does.
+    volatile float s = (float)step;
+    volatile float t = (float)total;
+    volatile float share = s / t;
     volatile float edge = share * (float)ProgressBarFull;
     return (int)edge;
 }

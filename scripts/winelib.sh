@@ -27,12 +27,16 @@ wl_configure() {
     local tree=$1 arch=$2
     shift 2
     cmake -S "$WL_ROOT" -B "$tree" -DCMAKE_TOOLCHAIN_FILE="$WL_ROOT/cmake/mingw-$arch.cmake" \
-        -DCMAKE_CROSSCOMPILING_EMULATOR="$( [ "$arch" = i686 ] && echo /usr/lib/wine/wine || echo /usr/lib/wine/wine64 )" \
         "$@" >/dev/null
 }
 
 wl_build() {
-    wl_configure "$WL_TREE" "$WL_ARCH"
+    if [ "$WL_ARCH" = i686 ]; then
+        wl_configure "$WL_TREE" i686
+    else
+        # The host-side checks read the 32-bit programs of the other tree.
+        wl_configure "$WL_TREE" "$WL_ARCH" -DSHIPPED_BUILD="$WL_BUILD/i686"
+    fi
     cmake --build "$WL_TREE" -j"$(nproc)"
     if [ "$WL_ARCH" != i686 ]; then
         wl_configure "$WL_BUILD/i686" i686 -DBUILD_TESTING=OFF

@@ -5,7 +5,6 @@
 #include "suite.h"
 #include "toolkit.h"
 
-#include <objbase.h>
 
 enum { ModellerPathCapacity = 500 };
 
@@ -94,7 +93,6 @@ void InstallModeller(HWND page)
     InstallWinGRuntime();
     SetPageProgress(bar, 80);
 
-    CoInitialize(NULL);
     CreateProductShortcuts("Modelex", shortcuts, 3, "Modelex");
     SetPageProgress(bar, 100);
 }

@@ -101,7 +101,6 @@ void InstallSaver(HWND page)
     WriteSaverDefaultsTail();
 
     ActivateScreenSaver();
-    CoInitialize(NULL);
     CreateProductShortcuts("Skyloop", Shortcuts, (int)(sizeof Shortcuts / sizeof Shortcuts[0]), "Skyloop");
     SetPageProgress(bar, 100);
 }

@@ -160,10 +160,27 @@ INT_PTR CALLBACK BuilderPageProc(HWND dialog, UINT message, WPARAM wParam, LPARA
     return RunPage(&Pages[BUILDER_PAGE], dialog, message, wParam);
 }
 
+// The common controls are loaded from the system directory by full path, not
+// imported: an imported DLL outside the system's known set would be taken from
+// a file of that name beside the installer, that is from the media.
+static void InitCommonControlsFromSystem(void)
+{
+    static HMODULE controls;
+    char path[MAX_PATH];
+    UINT n = GetSystemDirectoryA(path, sizeof path);
+    if (controls || n == 0 || n >= sizeof path || FAILED(StringCchCatA(path, sizeof path, "\\comctl32.dll")))
+        return;
+    controls = LoadLibraryA(path); // kept until the process ends
+    typedef void(WINAPI * InitProc)(void);
+    InitProc init = controls ? (InitProc)(void *)GetProcAddress(controls, "InitCommonControls") : NULL;
+    if (init)
+        init();
+}
+
 HWND CreatePageProgressBar(HWND page, const char *label)
 {
     SendDlgItemMessageA(page, IDC_STATUS_LABEL, WM_SETTEXT, 0, (LPARAM)label);
-    InitCommonControls();
+    InitCommonControlsFromSystem();
     RECT client;
     GetClientRect(page, &client);
     int height = GetSystemMetrics(SM_CYVSCROLL);

@@ -2,6 +2,8 @@
 #include "suite.h"
 #include "toolkit.h"
 
+#include <objbase.h>
+
 // Set once PostQuitMessage has run, so WinMain knows a quit is on its way.
 static int QuitPosted = 0;
 
@@ -39,10 +41,8 @@ LRESULT CALLBACK SuiteWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     }
 }
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int show)
+static int RunProgram(HINSTANCE instance, HINSTANCE previous, int show)
 {
-    (void)commandLine; // the installer has no options
-    AppInstance = instance;
     if (!previous) {
         WNDCLASSA wc = {};
         wc.style = CS_HREDRAW | CS_VREDRAW;
@@ -72,4 +72,15 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, in
         DispatchMessageA(&msg);
     }
     return (int)msg.wParam;
+}
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int show)
+{
+    (void)commandLine; // the installer has no options
+    AppInstance = instance;
+    // Once for the whole run: the folder browser and the steps' links need it.
+    CoInitialize(NULL);
+    int code = RunProgram(instance, previous, show);
+    CoUninitialize();
+    return code;
 }

@@ -1,144 +1,96 @@
 #include "driver.h"
 
 #include <algorithm>
-#include <vector>
 
 namespace driver {
+
+bool Poll(DWORD timeoutMs, const std::function<bool()> &done)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        if (done())
+            return true;
+        if (GetTickCount() - start > timeoutMs)
+            return false;
+        Sleep(10);
+    }
+}
 
 namespace {
 
 struct Search {
-    const char *caption;
-    HWND found;
+    const char *caption; // NULL: every visible window
+    DWORD processId;     // 0: any process
+    std::vector<HWND> found;
 };
 
-BOOL CALLBACK MatchCaption(HWND w, LPARAM l)
+BOOL CALLBACK Collect(HWND w, LPARAM l)
 {
     Search *s = reinterpret_cast<Search *>(l);
-    char text[512];
-    if (!IsWindowVisible(w))
-        return TRUE;
-    if (SendMessageTimeoutA(w, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
-                            SMTO_ABORTIFHUNG, 2000, NULL) == 0)
-        return TRUE;
-    if (strcmp(text, s->caption) == 0) {
-        s->found = w;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-BOOL CALLBACK CollectCaption(HWND w, LPARAM l)
-{
-    std::string *all = reinterpret_cast<std::string *>(l);
-    char text[512] = "";
-    if (IsWindowVisible(w) && GetWindowTextA(w, text, sizeof text) > 0) {
-        *all += "[";
-        *all += text;
-        *all += "] ";
-    }
-    return TRUE;
-}
-
-struct ProcessWindows {
-    DWORD id;
-    std::vector<HWND> windows;
-};
-
-BOOL CALLBACK CollectProcessWindow(HWND w, LPARAM l)
-{
-    ProcessWindows *p = reinterpret_cast<ProcessWindows *>(l);
     DWORD owner = 0;
     GetWindowThreadProcessId(w, &owner);
-    if (owner == p->id && IsWindowVisible(w))
-        p->windows.push_back(w);
+    if (!IsWindowVisible(w) || (s->processId && owner != s->processId))
+        return TRUE;
+    if (s->caption && ControlText(w, 0) != s->caption)
+        return TRUE;
+    s->found.push_back(w);
     return TRUE;
 }
 
 bool WaitForButtonState(HWND button, bool pushed, DWORD timeoutMs)
 {
-    DWORD start = GetTickCount();
-    for (;;) {
-        DWORD_PTR state = 0;
-        if (!SendMessageTimeoutA(button, BM_GETSTATE, 0, 0, SMTO_ABORTIFHUNG, timeoutMs, &state))
-            return false;
-        if (((state & BST_PUSHED) != 0) == pushed)
-            return true;
-        if (GetTickCount() - start > timeoutMs)
-            return false;
-        Sleep(5);
-    }
-}
-
-HWND FindNow(const char *caption)
-{
-    Search s = {caption, NULL};
-    EnumWindows(MatchCaption, reinterpret_cast<LPARAM>(&s));
-    return s.found;
+    return Poll(timeoutMs, [&] {
+        DWORD_PTR state = pushed ? 0 : BST_PUSHED;
+        SendMessageTimeoutA(button, BM_GETSTATE, 0, 0, SMTO_ABORTIFHUNG, 1000, &state);
+        return ((state & BST_PUSHED) != 0) == pushed;
+    });
 }
 
 } // namespace
 
+HWND FindVisible(const char *caption)
+{
+    Search s = {caption, 0, {}};
+    EnumWindows(Collect, reinterpret_cast<LPARAM>(&s));
+    return s.found.empty() ? NULL : s.found[0];
+}
+
 HWND WaitForWindow(const char *caption, DWORD timeoutMs)
 {
-    DWORD start = GetTickCount();
-    for (;;) {
-        HWND w = FindNow(caption);
-        if (w)
-            return w;
-        if (GetTickCount() - start > timeoutMs)
-            return NULL;
-        Sleep(20);
-    }
+    HWND w = NULL;
+    Poll(timeoutMs, [&] { return (w = FindVisible(caption)) != NULL; });
+    return w;
 }
 
 bool WaitForWindowGone(const char *caption, DWORD timeoutMs)
 {
-    DWORD start = GetTickCount();
-    while (FindNow(caption)) {
-        if (GetTickCount() - start > timeoutMs)
-            return false;
-        Sleep(20);
-    }
-    return true;
-}
-
-std::string VisibleCaptions()
-{
-    std::string all;
-    EnumWindows(CollectCaption, reinterpret_cast<LPARAM>(&all));
-    return all;
+    return Poll(timeoutMs, [&] { return FindVisible(caption) == NULL; });
 }
 
 int WaitForAnyWindow(const std::vector<std::string> &captions, DWORD timeoutMs, HWND *found)
 {
-    DWORD start = GetTickCount();
-    for (;;) {
+    int which = -1;
+    Poll(timeoutMs, [&] {
         for (size_t i = 0; i < captions.size(); i++) {
-            HWND w = FindNow(captions[i].c_str());
+            HWND w = FindVisible(captions[i].c_str());
             if (w) {
                 if (found)
                     *found = w;
-                return static_cast<int>(i);
+                which = static_cast<int>(i);
+                return true;
             }
         }
-        if (GetTickCount() - start > timeoutMs)
-            return -1;
-        Sleep(20);
-    }
-}
-
-std::vector<HWND> VisibleWindowsOf(DWORD processId)
-{
-    ProcessWindows p = {processId, {}};
-    EnumWindows(CollectProcessWindow, reinterpret_cast<LPARAM>(&p));
-    return p.windows;
+        return false;
+    });
+    return which;
 }
 
 std::vector<std::string> WindowsOf(DWORD processId)
 {
+    Search s = {NULL, processId, {}};
+    EnumWindows(Collect, reinterpret_cast<LPARAM>(&s));
     std::vector<std::string> captions;
-    for (HWND w : VisibleWindowsOf(processId))
+    for (HWND w : s.found)
         captions.push_back(ControlText(w, 0));
     std::sort(captions.begin(), captions.end());
     return captions;
@@ -181,15 +133,13 @@ void PressKey(HWND window, int id, WORD virtualKey)
 
 bool Flush(HWND button, DWORD timeoutMs)
 {
-    // Two rounds: whatever the first round's messages posted is queued before
-    // the second marker.
+    // The button's pushed state marks how far the queue has been handled; a
+    // second round sees what the first round's messages posted in turn.
     for (int round = 0; round < 2; round++) {
-        if (!PostMessageA(button, BM_SETSTATE, TRUE, 0) ||
-            !WaitForButtonState(button, true, timeoutMs))
-            return false;
-        if (!PostMessageA(button, BM_SETSTATE, FALSE, 0) ||
-            !WaitForButtonState(button, false, timeoutMs))
-            return false;
+        for (bool pushed : {true, false})
+            if (!PostMessageA(button, BM_SETSTATE, pushed, 0) ||
+                !WaitForButtonState(button, pushed, timeoutMs))
+                return false;
     }
     return true;
 }
@@ -202,30 +152,25 @@ bool IsDefaultButton(HWND button)
 bool AnswerMessageBox(const char *caption, int buttonId, DWORD timeoutMs, std::string *text)
 {
     HWND box = WaitForWindow(caption, timeoutMs);
-    if (!box)
+    if (!box || !GetDlgItem(box, buttonId))
         return false;
     if (text)
         *text = ControlText(box, 0xFFFF);
-    HWND button = GetDlgItem(box, buttonId);
-    if (!button)
-        return false;
-    PostMessageA(button, BM_CLICK, 0, 0);
+    Click(box, buttonId);
     return true;
 }
 
-Process Start(const char *commandLine, const char *directory)
+Process Start(const std::string &commandLine, const char *directory)
 {
     STARTUPINFOA si = {};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi = {};
-    std::vector<char> line(commandLine, commandLine + strlen(commandLine) + 1);
-    Process p = {NULL, 0};
+    std::vector<char> line(commandLine.begin(), commandLine.end());
+    line.push_back('\0');
     if (!CreateProcessA(NULL, line.data(), NULL, NULL, FALSE, 0, NULL, directory, &si, &pi))
-        return p;
+        return {NULL, 0};
     CloseHandle(pi.hThread);
-    p.handle = pi.hProcess;
-    p.id = pi.dwProcessId;
-    return p;
+    return {pi.hProcess, pi.dwProcessId};
 }
 
 int WaitForExit(Process &p, DWORD timeoutMs)
@@ -251,6 +196,36 @@ void Kill(Process &p)
     WaitForSingleObject(p.handle, 5000);
     CloseHandle(p.handle);
     p.handle = NULL;
+}
+
+BoxWatcher::BoxWatcher(const char *caption, int buttonId)
+    : caption_(caption), button_(buttonId), thread_([this] {
+          while (!stop_) {
+              if (HWND box = FindVisible(caption_.c_str())) {
+                  {
+                      // Recorded before the click: the caller may look once the box is gone.
+                      std::lock_guard<std::mutex> lock(mutex_);
+                      texts_.push_back(ControlText(box, 0xFFFF));
+                  }
+                  Click(box, button_);
+                  WaitForWindowGone(caption_.c_str(), 5000);
+              }
+              Sleep(10);
+          }
+      })
+{
+}
+
+BoxWatcher::~BoxWatcher()
+{
+    stop_ = true;
+    thread_.join();
+}
+
+std::vector<std::string> BoxWatcher::Texts()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return texts_;
 }
 
 } // namespace driver
