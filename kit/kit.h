@@ -25,4 +25,12 @@ int RegisterVirtualDevice(void);
 // old file (or, should even putting it back fail, backupPath does).
 BOOL ReplaceKeepingBackup(const char *newPath, const char *path, const char *backupPath);
 
+// Reads SKYSETUP.INI beside the installer: expands the models it lists into
+// TargetDir (InstallDir\SAMPLES, as the caller leaves it), its private maps
+// there too and its public maps into InstallDir\MAPS, and writes the models
+// and its settings into the saver settings file. A listed name that is no
+// plain file name, or whose path does not fit, is neither expanded nor written
+// as a path: its entry's path is written empty.
+void TransferDistributionSettings(void);
+
 #endif

@@ -23,13 +23,6 @@ static const ProductShortcut Shortcuts[] = {
     {"Read Me.lnk", "readmes.txt"},
 };
 
-// path = dir + tail, or FALSE: a cut-off path would name some other file.
-static BOOL JoinPath(char *path, size_t capacity, const char *dir, const char *tail)
-{
-    return SUCCEEDED(StringCchCopyA(path, capacity, dir)) &&
-           SUCCEEDED(StringCchCatA(path, capacity, tail));
-}
-
 static BOOL SameFile(const char *a, const char *b)
 {
     BY_HANDLE_FILE_INFORMATION ia, ib;

@@ -1,5 +1,11 @@
-// Pointing TargetDir at the directories a step expands into.
+// Paths: joined whole or not at all, and TargetDir pointed at the directories
+// a step expands into.
 #include "toolkit.h"
+
+BOOL JoinPath(char *path, size_t capacity, const char *dir, const char *tail)
+{
+    return SUCCEEDED(StringCchCopyA(path, capacity, dir)) && SUCCEEDED(StringCchCatA(path, capacity, tail));
+}
 
 BOOL SetTargetDir(const char *dir)
 {

@@ -44,6 +44,9 @@ HANDLE OpenProbeFile(const char *probePath, ProbeMode mode);
 // Creates one directory level: 0 when created, -1 otherwise (also when it exists).
 int MakeDirectory(const char *path);
 
+// path = dir + tail; FALSE when that does not fit capacity: a cut-off path
+// could name some other file.
+BOOL JoinPath(char *path, size_t capacity, const char *dir, const char *tail);
 // Points TargetDir at dir; FALSE, TargetDir unchanged, when dir does not fit it,
 // so that nothing lands in a cut-off directory.
 BOOL SetTargetDir(const char *dir);
