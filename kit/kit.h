@@ -4,14 +4,34 @@
 
 #include <windows.h>
 
+extern HINSTANCE AppInstance; // this program's module, for its dialogs and windows
+extern UINT_PTR StartTimer;   // the one-shot timer that starts the installation
+extern int CancelFlag;        // 1 once Cancel was pressed in a directory dialog
+extern int StatusCode;        // how the last pass ended, shown by the directory dialog
+
+// Outcomes of a pass shown in the install-directory dialog, besides the
+// failures of RegisterVirtualDevice.
+enum {
+    STATUS_NONE = 0,
+    STATUS_NO_DIRECTORY = 1, // "Error in creating Directory"
+    STATUS_DECLINED = 99     // "Ready to Install" answered with Cancel: no text
+};
+
+LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// The install driver, run once from the start timer; posts the quit message
+// when the program is to end.
+void RunInstall(HWND mainWindow);
+INT_PTR CALLBACK InstallDirDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK CreateDirDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK EndMsgDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
 // Progress panel: a child of the main window with a caption and a blue bar.
 // Creating it again (a later installation pass) replaces the earlier panel.
 void CreateProgressPanel(HWND mainWindow);
 // Draws the bar for step out of total on mainWindow's panel; the bar only grows.
 void DrawProgress(HWND mainWindow, int step, int total);
 
-// Results of RegisterVirtualDevice; the failures are also the status codes shown
-// in the install-directory dialog.
+// Results of RegisterVirtualDevice; the failures are also status codes.
 enum {
     DEVICE_REGISTERED = 0,
     SYSTEM_INI_UNREADABLE = 2,  // "Can't find SYSTEM.INI !!!"

@@ -1,4 +1,6 @@
-// The distribution installer's toolkit globals and capacities.
+// The distribution installer's process-wide state: the toolkit globals with
+// this program's capacities, and the install driver's own.
+#include "kit.h"
 #include "toolkit.h"
 
 char SourceDir[200];
@@ -14,3 +16,8 @@ extern const int ExpandPathCapacity = 256;
 
 extern const int OsNameCapacity = 256;
 extern const int SystemPathCapacity = 256;
+
+HINSTANCE AppInstance;
+UINT_PTR StartTimer;
+int CancelFlag = 0;
+int StatusCode = 0;

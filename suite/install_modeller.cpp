@@ -93,6 +93,6 @@ void InstallModeller(HWND page)
     InstallWinGRuntime();
     SetPageProgress(bar, 80);
 
-    CreateProductShortcuts("Modelex", shortcuts, 3, "Modelex");
+    CreateProductShortcuts("Modelex", shortcuts, 3, "Modelex", ModellerPathCapacity, ModellerPathCapacity);
     SetPageProgress(bar, 100);
 }

@@ -4,8 +4,7 @@
 #include "suite.h"
 #include "toolkit.h"
 
-
-enum { StepPathCapacity = 500 };
+enum { SaverPathCapacity = 500 }; // the desktop folder, link and target paths
 
 static const char *const MapFiles[] = {"BGROUND.BMP", "BRICKS.BMP", "WOOD.BMP"};
 
@@ -23,61 +22,13 @@ static const ProductShortcut Shortcuts[] = {
     {"Read Me.lnk", "readmes.txt"},
 };
 
-static BOOL SameFile(const char *a, const char *b)
-{
-    BY_HANDLE_FILE_INFORMATION ia, ib;
-    BOOL same = FALSE;
-    HANDLE ha = CreateFileA(a, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
-                            OPEN_EXISTING, 0, NULL);
-    HANDLE hb = CreateFileA(b, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
-                            OPEN_EXISTING, 0, NULL);
-    if (ha != INVALID_HANDLE_VALUE && hb != INVALID_HANDLE_VALUE &&
-        GetFileInformationByHandle(ha, &ia) && GetFileInformationByHandle(hb, &ib))
-        same = ia.dwVolumeSerialNumber == ib.dwVolumeSerialNumber &&
-               ia.nFileIndexHigh == ib.nFileIndexHigh && ia.nFileIndexLow == ib.nFileIndexLow;
-    if (ha != INVALID_HANDLE_VALUE)
-        CloseHandle(ha);
-    if (hb != INVALID_HANDLE_VALUE)
-        CloseHandle(hb);
-    return same;
-}
-
-// The copy in InstallDir becomes SKYLOOP.EXE, replacing an older one.
-static void RenameInstalledCopy(const char *saverInWindows)
-{
-    char scr[StepPathCapacity], exe[StepPathCapacity];
-    if (!JoinPath(scr, sizeof scr, InstallDir, "\\SKYLOOP.SCR") ||
-        !JoinPath(exe, sizeof exe, InstallDir, "\\SKYLOOP.EXE"))
-        return;
-    DeleteFileA(exe);
-    // Installed into the Windows directory itself: that copy is the screen saver
-    // the system is pointed at, so it must stay.
-    if (saverInWindows[0] && SameFile(scr, saverInWindows))
-        CopyFileA(scr, exe, FALSE);
-    else
-        MoveFileA(scr, exe);
-}
-
 void InstallSaver(HWND page)
 {
     HWND bar = CreatePageProgressBar(page, "Installing Skyloop...");
     StringCchCopyA(InstallDir, InstallDirCapacity, TargetDir); // same capacity: fits
 
-    // Where the system looks for screen savers.
-    char saverInWindows[StepPathCapacity] = "";
-    UINT n = GetWindowsDirectoryA(TargetDir, (UINT)TargetDirCapacity);
-    if (n > 0 && n < (UINT)TargetDirCapacity) {
-        ExpandFile("SKYLOOP.SCR");
-        if (!JoinPath(saverInWindows, sizeof saverInWindows, TargetDir, "\\SKYLOOP.SCR"))
-            saverInWindows[0] = '\0';
-    }
-
-    // The second copy, under an ordinary program's name for the settings link.
-    StringCchCopyA(TargetDir, TargetDirCapacity, InstallDir);
-    ExpandFile("SKYLOOP.SCR");
-    RenameInstalledCopy(saverInWindows);
-
-    StringCchCopyA(TargetDir, TargetDirCapacity, InstallDir);
+    ExpandSaverIntoWindows();
+    InstallSaverProgram();
     ExpandFile("SKYLOOP.HLP");
     PlainFileFlag = 1;
     ExpandFile("READMES.TXT");
@@ -94,6 +45,7 @@ void InstallSaver(HWND page)
     WriteSaverDefaultsTail();
 
     ActivateScreenSaver();
-    CreateProductShortcuts("Skyloop", Shortcuts, (int)(sizeof Shortcuts / sizeof Shortcuts[0]), "Skyloop");
+    CreateProductShortcuts("Skyloop", Shortcuts, (int)(sizeof Shortcuts / sizeof Shortcuts[0]), "Skyloop",
+                           SaverPathCapacity, SaverPathCapacity);
     SetPageProgress(bar, 100);
 }

@@ -59,7 +59,7 @@ TEST_F(Desktop, FolderFollowsTheExactOsNameAndLinksAreRewritten)
         // Twice, as a reinstall does; neither target exists.
         for (const char *dir : {"C:\\modelex", "D:\\tools\\model ex"}) {
             StringCchCopyA(InstallDir, InstallDirCapacity, dir);
-            CreateProductShortcuts("Modelex", links, 3, "Modelex");
+            CreateProductShortcuts("Modelex", links, 3, "Modelex", 500, 500);
         }
         std::string folder = WindowsDir + r[1] + "\\Modelex";
         EXPECT_EQ(std::vector<std::string>{"Modelex"}, FilesIn(WindowsDir + r[1])) << r[1];

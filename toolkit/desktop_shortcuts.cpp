@@ -73,17 +73,16 @@ HRESULT CreateShortcut(const char *targetPath, const char *linkPath, const char 
 }
 
 void CreateProductShortcuts(const char *folderName, const ProductShortcut *links, int count,
-                            const char *description)
+                            const char *description, int folderCapacity, int targetCapacity)
 {
-    // Links longer than 260 characters are refused by CreateShortcut anyway.
-    char folder[500];
-    if (!ResolveDesktopFolder(folderName, folder, sizeof folder))
+    char folder[500], linkPath[500], targetPath[500];
+    size_t linkCapacity = folderCapacity < (int)sizeof folder ? (size_t)folderCapacity : sizeof folder;
+    size_t targetLimit = targetCapacity < (int)sizeof targetPath ? (size_t)targetCapacity : sizeof targetPath;
+    if (!ResolveDesktopFolder(folderName, folder, (int)linkCapacity))
         return;
     for (int i = 0; i < count; i++) {
-        char linkPath[500], targetPath[500];
-        if (FAILED(StringCchPrintfA(linkPath, sizeof linkPath, "%s\\%s", folder, links[i].linkFile)) ||
-            FAILED(StringCchPrintfA(targetPath, sizeof targetPath, "%s\\%s", InstallDir,
-                                    links[i].target)))
+        if (FAILED(StringCchPrintfA(linkPath, linkCapacity, "%s\\%s", folder, links[i].linkFile)) ||
+            FAILED(StringCchPrintfA(targetPath, targetLimit, "%s\\%s", InstallDir, links[i].target)))
             continue; // never a link at, or to, a cut-off path
         CreateShortcut(targetPath, linkPath, description);
     }

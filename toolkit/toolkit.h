@@ -94,10 +94,20 @@ struct ProductShortcut {
     const char *linkFile; // in the product's desktop folder
     const char *target;   // in InstallDir
 };
-// The product's desktop folder and its links to files in InstallDir; COM is
-// initialised by the caller. A link whose path does not fit is left out.
+// The product's desktop folder and its links to files in InstallDir, the folder
+// and link paths built within folderCapacity, the targets within targetCapacity
+// (at most 500 each); COM is initialised by the caller. A link whose paths do
+// not fit is left out.
 void CreateProductShortcuts(const char *folderName, const ProductShortcut *links, int count,
-                            const char *description);
+                            const char *description, int folderCapacity, int targetCapacity);
+
+// Expands SKYLOOP.SCR into the Windows directory, where the system looks for
+// screen savers; TargetDir is left there.
+void ExpandSaverIntoWindows(void);
+// Expands it into InstallDir again, as SKYLOOP.EXE, replacing an older one: the
+// saver's settings program. Where InstallDir is the Windows directory itself,
+// the saver the system runs stays and is copied. TargetDir is left at InstallDir.
+void InstallSaverProgram(void);
 
 // Expands the WinG files into the system directory, WING32.DLL into the Windows
 // directory's SYSTEM32 when that is writable. Leaves TargetDir at WING32.DLL's directory.

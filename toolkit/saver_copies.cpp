@@ -1,0 +1,55 @@
+// The screen saver's two copies, as both installers lay them down: the saver in
+// the Windows directory, where the system looks for screen savers, and a second
+// copy in the installation directory under an ordinary program's name,
+// SKYLOOP.EXE, which the settings link opens.
+#include "toolkit.h"
+
+enum { LocalPathCapacity = 500 };
+
+static size_t PathCapacity(void)
+{
+    return SystemPathCapacity < LocalPathCapacity ? (size_t)SystemPathCapacity : (size_t)LocalPathCapacity;
+}
+
+static BOOL SameFile(const char *a, const char *b)
+{
+    BY_HANDLE_FILE_INFORMATION ia, ib;
+    const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    HANDLE ha = CreateFileA(a, 0, share, NULL, OPEN_EXISTING, 0, NULL);
+    HANDLE hb = CreateFileA(b, 0, share, NULL, OPEN_EXISTING, 0, NULL);
+    BOOL same = ha != INVALID_HANDLE_VALUE && hb != INVALID_HANDLE_VALUE && GetFileInformationByHandle(ha, &ia) &&
+                GetFileInformationByHandle(hb, &ib) && ia.dwVolumeSerialNumber == ib.dwVolumeSerialNumber &&
+                ia.nFileIndexHigh == ib.nFileIndexHigh && ia.nFileIndexLow == ib.nFileIndexLow;
+    if (ha != INVALID_HANDLE_VALUE)
+        CloseHandle(ha);
+    if (hb != INVALID_HANDLE_VALUE)
+        CloseHandle(hb);
+    return same;
+}
+
+void ExpandSaverIntoWindows(void)
+{
+    UINT n = GetWindowsDirectoryA(TargetDir, (UINT)TargetDirCapacity);
+    if (n > 0 && n < (UINT)TargetDirCapacity)
+        ExpandFile("SKYLOOP.SCR");
+}
+
+void InstallSaverProgram(void)
+{
+    StringCchCopyA(TargetDir, TargetDirCapacity, InstallDir); // same capacity: fits
+    ExpandFile("SKYLOOP.SCR");
+
+    char windows[LocalPathCapacity], saver[LocalPathCapacity], scr[LocalPathCapacity], exe[LocalPathCapacity];
+    UINT n = GetWindowsDirectoryA(windows, (UINT)PathCapacity());
+    if (!JoinPath(scr, PathCapacity(), InstallDir, "\\SKYLOOP.SCR") ||
+        !JoinPath(exe, PathCapacity(), InstallDir, "\\SKYLOOP.EXE"))
+        return;
+    DeleteFileA(exe);
+    // Installed into the Windows directory itself: that copy is the screen
+    // saver the system is pointed at, so it must stay.
+    if (n > 0 && n < PathCapacity() && JoinPath(saver, PathCapacity(), windows, "\\SKYLOOP.SCR") &&
+        SameFile(scr, saver))
+        CopyFileA(scr, exe, FALSE);
+    else
+        MoveFileA(scr, exe);
+}
