@@ -18,15 +18,13 @@ struct ProductPage {
 
 enum { MODELLER_PAGE, SAVER_PAGE, BUILDER_PAGE };
 
-// A step left NULL is not built yet: its page closes after Proceed without
-// installing anything.
 static const ProductPage Pages[] = {
     // MODELLER_PAGE
     {"c:\\modelex", "Choose a Folder to install Modelex:", InstallModeller},
     // SAVER_PAGE
     {"c:\\skyloop", "Choose a Folder to install Skyloop:", InstallSaver},
     // BUILDER_PAGE
-    {"c:\\skybuild", "Choose a Folder to install SKY Builder:", NULL /* InstallBuilder */},
+    {"c:\\skybuild", "Choose a Folder to install SKY Builder:", InstallBuilder},
 };
 
 enum { PageBufferSize = 1000, EditTextLimit = 250 };
@@ -76,8 +74,7 @@ static void Proceed(const ProductPage *page, HWND dialog)
         return; // the page stays open with its text
 
     StringCchCopyA(TargetDir, TargetDirCapacity, DirEntry);
-    if (page->step)
-        page->step(dialog);
+    page->step(dialog);
     EndDialog(dialog, 0);
 }
 

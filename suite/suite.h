@@ -25,5 +25,7 @@ void SetPageProgress(HWND bar, int percent);
 void InstallModeller(HWND page);
 // The screen saver step: the saver, its files, settings, activation and links.
 void InstallSaver(HWND page);
+// The builder step: the builder, its links, the skeleton kit and skybuild.ini.
+void InstallBuilder(HWND page);
 
 #endif

@@ -9,6 +9,8 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
+#include <algorithm>
+
 namespace {
 
 const DWORD Timeout = 30000;
@@ -58,6 +60,14 @@ std::string Product(const std::string &path, const std::string &name)
 {
     return Differs(path, ReadWhole("P:\\" + name));
 }
+
+// The skeleton kit: each file's name on the media, and in the kit.
+const char *const KitFiles[12][2] = {
+    {"WING.DL_", "WING.DL_"},       {"WINGDE.DL_", "WINGDE.DL_"},   {"WINGDIB.DR_", "WINGDIB.DR_"},
+    {"WINGPAL.WN_", "WINGPAL.WN_"}, {"DVA.38_", "DVA.38_"},         {"WING32.DL_", "WING32.DL_"},
+    {"SKYLOOPE.SC_", "SKYLOOP.SC_"}, {"SKYLOOPE.HL_", "SKYLOOP.HL_"}, {"ORDER.FR_", "ORDER.FR_"},
+    {"BGROUND.BM_", "BGROUND.BM_"}, {"READMESE.TXT", "README.TXT"}, {"KITSETUP.EXE", "SETUP.EXE"},
+};
 
 struct Placed {
     const char *subdirectory, *name;
@@ -223,6 +233,32 @@ protected:
                                             {"Skyloop Help.lnk", dir + "\\skyloop.hlp"},
                                             {"Skyloop Settings.lnk", dir + "\\skyloop.exe"}}, "Skyloop");
     }
+    // The builder, its links, the kit byte for byte with its media times, and skybuild.ini.
+    void ExpectBuilder(const std::string &dir, const std::string &desktop)
+    {
+        EXPECT_EQ("", Product(dir + "\\SKYBUILD.EXE", "SKYBUILD.EXE"));
+        EXPECT_EQ("", Product(dir + "\\README.TXT", "README.TXT")) << "the builder's own read-me";
+        EXPECT_EQ((std::vector<std::string>{"README.TXT", "SKEL", "SKYBUILD.EXE"}), FilesIn(dir)) << "no newsky";
+        std::vector<std::string> kit;
+        for (const auto &f : KitFiles) {
+            kit.push_back(f[1]);
+            EXPECT_EQ("", Differs(dir + "\\SKEL\\" + f[1], ReadWhole(std::string("D:\\") + f[0])));
+            WIN32_FILE_ATTRIBUTE_DATA media, copy;
+            GetFileAttributesExA((std::string("D:\\") + f[0]).c_str(), GetFileExInfoStandard, &media);
+            GetFileAttributesExA((dir + "\\SKEL\\" + f[1]).c_str(), GetFileExInfoStandard, &copy);
+            LONGLONG apart = (LONGLONG)(((ULONGLONG)media.ftLastWriteTime.dwHighDateTime << 32 |
+                                         media.ftLastWriteTime.dwLowDateTime) -
+                                        ((ULONGLONG)copy.ftLastWriteTime.dwHighDateTime << 32 |
+                                         copy.ftLastWriteTime.dwLowDateTime));
+            EXPECT_LE(apart < 0 ? -apart : apart, 20000000) << f[1] << ": the media file's time, to two seconds";
+        }
+        std::sort(kit.begin(), kit.end());
+        EXPECT_EQ(kit, FilesIn(dir + "\\SKEL"));
+        EXPECT_EQ(dir, IniValue(BuilderSettings, "Misc", "InstallDirectory"));
+        EXPECT_EQ(dir + "\\skel", IniValue(BuilderSettings, "Misc", "SkeletonDirectory"));
+        ExpectLinks(desktop + "\\SKY Builder", {{"Read Me.lnk", dir + "\\readme.txt"},
+                                                 {"SKY Builder.lnk", dir + "\\skybuild.exe"}}, "SKYBuild");
+    }
     void ExpectLinks(const std::string &folder, const std::vector<std::vector<std::string>> &links,
                      const std::string &description)
     {
@@ -288,7 +324,25 @@ TEST_F(Setup, FullRunOnWindows95InstallsEveryProduct)
     EXPECT_EQ(SaverDefaults("c:\\skyloop", seed), IniText(SaverSettings));
     EXPECT_EQ(WindowsDir + "\\SKYLOOP.SCR", IniValue(SystemIni, "boot", "SCRNSAVE.EXE"));
     EXPECT_EQ("C:\\OTHER.SCR", RegText(HKEY_CURRENT_USER, DesktopKey, "SCRNSAVE.EXE")) << "Windows 95: not the registry";
-    EXPECT_EQ((std::vector<std::string>{"Modelex", "Skyloop"}), FilesIn(Desktop95));
+    ExpectBuilder("c:\\skybuild", Desktop95);
+    EXPECT_EQ((std::vector<std::string>{"Modelex", "SKY Builder", "Skyloop"}), FilesIn(Desktop95));
+
+    // The kit it laid down, with the models, maps and description of a
+    // custom distribution (E:), installs that edition of the screen saver.
+    std::string dist = scratch + "\\dist";
+    CreateDirectoryA(dist.c_str(), NULL);
+    for (const std::string &name : FilesIn("c:\\skybuild\\SKEL"))
+        CopyFileA(("c:\\skybuild\\SKEL\\" + name).c_str(), (dist + "\\" + name).c_str(), FALSE);
+    for (const char *name : {"GLOBE.SK_", "SPIRAL.SK_", "MARBLE.BM_", "DUSK.BM_", "STARS.BM_", "SKYSETUP.INI"})
+        CopyFileA((std::string("E:\\") + name).c_str(), (dist + "\\" + name).c_str(), FALSE);
+    Start(dist + "\\SETUP.EXE");
+    driver::Click(driver::WaitForWindow("Skyloop Directory", Timeout), 102);
+    Answer("Ready to Install", "Setup will now install all files.", IDOK);
+    driver::Click(driver::WaitForWindow("Installed OK", Timeout), 102);
+    EXPECT_EQ(0, driver::WaitForExit(setup, Timeout));
+    EXPECT_EQ("", Differs("C:\\SKYLOOP\\SAMPLES\\GLOBE.SKY", ReadWhole("O:\\GLOBE.SKY")));
+    EXPECT_EQ("", Product("C:\\SKYLOOP\\SKYLOOP.EXE", "SKYLOOPE.SCR")) << "the distribution's edition";
+    EXPECT_EQ("C:\\SKYLOOP\\MAPS\\STARS.BMP", IniValue(SaverSettings, "Misc", "MapsDirectory") + "\\STARS.BMP");
     EXPECT_EQ(std::vector<std::string>{}, FilesIn(DesktopNt));
 }
 
@@ -301,9 +355,10 @@ TEST_F(Setup, ReinstallOnWindowsNtReplacesEverythingButTableOrderAndExtraEntries
     DeleteReg(HKEY_CURRENT_USER, DesktopKey, "ScreenSaveTimeOut");
     WritePrivateProfileStringA("boot", "SCRNSAVE.EXE", "C:\\OTHER.SCR", SystemIni.c_str());
     // A blank in a parent folder quotes the program in the open command.
-    std::string modeller = scratch + "\\Program Files\\Modelex", saver = scratch + "\\saver";
+    std::string modeller = scratch + "\\Program Files\\Modelex", saver = scratch + "\\saver",
+                builder = scratch + "\\builder";
     ASSERT_TRUE(CreateDirectoryA((scratch + "\\Program Files").c_str(), NULL));
-    Install({modeller, saver});
+    Install({modeller, saver, builder});
     std::string seed = IniValue(SaverSettings, "Global", "TableOrder");
 
     // What the user's time with the products, or other programs, changed since.
@@ -325,8 +380,16 @@ TEST_F(Setup, ReinstallOnWindowsNtReplacesEverythingButTableOrderAndExtraEntries
     for (const auto &s : spoilt)
         WritePrivateProfileStringA(s[0], s[1], "spoilt", SaverSettings.c_str());
     WritePrivateProfileStringA(NULL, NULL, NULL, SaverSettings.c_str());
+    for (const auto &f : KitFiles)
+        ASSERT_TRUE(WriteWhole(builder + "\\SKEL\\" + f[1], "stale"));
+    ASSERT_TRUE(WriteWhole(builder + "\\SKYBUILD.EXE", "stale"));
+    for (const char *key : {"InstallDirectory", "SkeletonDirectory", "CreateDir"})
+        WritePrivateProfileStringA("Misc", key, "spoilt", BuilderSettings.c_str());
+    WritePrivateProfileStringA(NULL, NULL, NULL, BuilderSettings.c_str());
 
-    Install({modeller, saver});
+    Install({modeller, saver, builder});
+    ExpectBuilder(builder, DesktopNt);
+    EXPECT_EQ(builder, CreateDir());
     ExpectModeller(modeller, DesktopNt, "\"" + modeller + "\\modelex.exe\" %1");
     ExpectSaver(saver, DesktopNt);
     EXPECT_EQ("the user's map", ReadWhole(saver + "\\MAPS\\MINE.BMP"));
@@ -338,6 +401,31 @@ TEST_F(Setup, ReinstallOnWindowsNtReplacesEverythingButTableOrderAndExtraEntries
     EXPECT_EQ(Absent, RegText(HKEY_CURRENT_USER, DesktopKey, "ScreenSaveTimeOut")) << "never created";
     EXPECT_EQ("C:\\OTHER.SCR", IniValue(SystemIni, "boot", "SCRNSAVE.EXE")) << "Windows NT: not SYSTEM.INI";
     EXPECT_EQ(std::vector<std::string>{}, FilesIn(Desktop95));
+}
+
+TEST_F(Setup, KitFilesThatCannotBeCopiedAreReportedAndTheStepGoesOn)
+{
+    std::string media = scratch + "\\media", dir = scratch + "\\builder";
+    for (const std::string &d : {media, dir, dir + "\\SKEL"})
+        ASSERT_TRUE(CreateDirectoryA(d.c_str(), NULL));
+    for (const std::string &name : FilesIn("D:"))
+        ASSERT_TRUE(name == "ORDER.FR_" || CopyFileA(("D:\\" + name).c_str(), (media + "\\" + name).c_str(), FALSE));
+    ASSERT_TRUE(WriteWhole(dir + "\\SKEL\\WING.DL_", "the user's"));
+    SetFileAttributesA((dir + "\\SKEL\\WING.DL_").c_str(), FILE_ATTRIBUTE_READONLY);
+    Start(media + "\\SETUP.EXE");
+    for (int i = 0; i < 3; i++) {
+        HWND page = WaitPage(i);
+        ASSERT_TRUE(page);
+        Proceed(page, i < 2 ? scratch : dir);
+    }
+    Answer("File Copy - To file - can't open", dir + "\\SKEL\\WING.DL_", IDOK);
+    Answer("File Copy - From file - can't open", media + "\\ORDER.FR_", IDOK);
+    Finish(Succeeded);
+    SetFileAttributesA((dir + "\\SKEL\\WING.DL_").c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ("the user's", ReadWhole(dir + "\\SKEL\\WING.DL_"));
+    EXPECT_EQ(11u, FilesIn(dir + "\\SKEL").size());
+    EXPECT_EQ("", Differs(dir + "\\SKEL\\SETUP.EXE", ReadWhole("D:\\KITSETUP.EXE")));
+    EXPECT_EQ(dir + "\\skel", IniValue(BuilderSettings, "Misc", "SkeletonDirectory"));
 }
 
 TEST_F(Setup, ConfirmedCancelOnAnyPageEndsWithTheErrorBox)

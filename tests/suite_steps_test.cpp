@@ -142,6 +142,29 @@ TEST_F(Steps, SaverMovesTheBarBetweenItsGroupsOfWork)
     EXPECT_EQ(dir + "\\MODELS\\HEARTFG.SKY", TargetDir) << "the last settings path";
 }
 
+TEST_F(Steps, BuilderMovesTheBarBetweenItsGroupsOfWork)
+{
+    auto inKit = [&](const char *name) { return [=] { return Exists(dir + "\\SKEL\\" + name); }; };
+    std::vector<Fact> watched = {
+        {"builder", [&] { return Exists(dir + "\\SKYBUILD.EXE") && Exists(dir + "\\README.TXT"); }},
+        {"links", [] { return Exists(Desktop + "\\SKY Builder\\Read Me.lnk"); }},
+        {"kit4", inKit("WINGPAL.WN_")}, {"kit5", inKit("DVA.38_")}, {"kit10", inKit("BGROUND.BM_")},
+        {"kit11", inKit("README.TXT")}, {"kit12", inKit("SETUP.EXE")},
+        {"settings", [] { return IniValue(WindowsDir + "\\skybuild.ini", "Misc", "CreateDir") != Absent; }},
+    };
+    EXPECT_EQ((std::vector<std::string>{
+                  "0 Installing SKY Builder...:",
+                  "20 Installing SKY Builder...: builder",
+                  "40 Installing SKY Builder...: builder links",
+                  "60 Installing SKY Builder...: builder links kit4",
+                  "80 Installing SKY Builder...: builder links kit4 kit5 kit10",
+                  "100 Installing SKY Builder...: builder links kit4 kit5 kit10 kit11 kit12 settings",
+              }),
+              RunStep(InstallBuilder, dir, watched));
+    EXPECT_EQ(dir + "\\newsky", TargetDir);
+    EXPECT_EQ(dir + "\\newsky", IniValue(WindowsDir + "\\skybuild.ini", "Misc", "CreateDir"));
+}
+
 std::string StoredName(const MediaFile &f)
 {
     std::string name = f.name;
