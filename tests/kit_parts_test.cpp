@@ -250,6 +250,13 @@ TEST(DeviceLine, FailuresLeaveSystemIniAsItWas)
         RemoveDirectoryA(Copy.c_str());
     }
 
+    // After an interrupted replacement only the backup is left: it is put back first.
+    DeleteFileA(Ini.c_str());
+    ASSERT_TRUE(WriteWhole(Backup, Crlf({"[386Enh]", "x=y"})));
+    EXPECT_EQ(DEVICE_REGISTERED, RegisterVirtualDevice());
+    EXPECT_EQ(Crlf({"[386Enh]", "Device=DVA.386", "x=y"}), ReadWhole(Ini));
+    EXPECT_FALSE(FileExists(Backup));
+
     // A stream that cannot be written.
     FILE *in = fopen(Ini.c_str(), "rb"), *readOnly = fopen(Ini.c_str(), "rb");
     ASSERT_TRUE(in && readOnly);

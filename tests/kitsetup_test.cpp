@@ -7,6 +7,8 @@
 #include "driver.h"
 #include "support.h"
 
+#include <map>
+
 namespace {
 
 const DWORD Timeout = 30000;
@@ -301,6 +303,82 @@ TEST_F(Kit, ClosedBeforeItsTimerTheWindowShowsNoDialog)
         return;
     }
     GTEST_SKIP() << "the window never appeared within 500 ms of the start";
+}
+
+// The files in dir (and below it, when deep) with their sizes and last-write times.
+void Snapshot(const std::string &dir, bool deep, std::map<std::string, std::string> &files)
+{
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA((dir + "\\*").c_str(), &found);
+    for (BOOL more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileA(find, &found)) {
+        std::string name = found.cFileName, path = dir + "\\" + name;
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            files[path] = std::to_string(found.nFileSizeLow) + "/" + std::to_string(found.ftLastWriteTime.dwLowDateTime);
+        else if (deep && name != "." && name != "..")
+            Snapshot(path, deep, files);
+    }
+    FindClose(find);
+}
+
+// Where a name that escaped its directory would land: the drive's root, the
+// Windows and system directories, and the installer's current directory.
+std::map<std::string, std::string> Surroundings()
+{
+    std::map<std::string, std::string> files;
+    for (const std::string &dir : {std::string("C:"), WindowsDir, SystemDir()})
+        Snapshot(dir, false, files);
+    Snapshot("C:\\tests", true, files);
+    return files;
+}
+
+TEST_F(Kit, HostileDescriptionsWriteNothingOutsideTheInstallationAndTheSettings)
+{
+    // What the program does with each is the distribution transfer's tests';
+    // here: it finishes, and writes nothing where it should not.
+    std::string junk, names, bytes;
+    for (int i = 0; junk.size() < 4 << 20; i++)
+        junk += "[Junk" + std::to_string(i) + "]\r\nKey=" + std::string(200, 'j') + "\r\n";
+    std::string traversal;
+    while (traversal.size() < 480)
+        traversal += "..\\";
+    names = "[Global]\r\nNoOfEntries=3\r\n[Entries]\r\nEntryFN000=" + std::string(500, 'a') +
+            "\r\nEntryFN001=" + traversal + "x.sky\r\nEntryFN002=..\\..\\..\\..\\x.sky\r\n[PublicMaps]\r\nEntryMap000=C:" + std::string(497, 'm') +
+            "\r\n[Reminder]\r\nCaption1=" + std::string(499, 'c') + "\r\n";
+    bytes = "[Global]\r\nNoOfEntries=2\r\nSpeed=\x01\x7f\xff\r\n[Entries]\r\nEntryFN000=\x1b\x07.sky\r\n"
+            "EntryFN001=\xe9t\xe9\xa0\xff.sky\r\nEntryPM001=\x80\x81\x82\r\n[PrivateMaps]\r\nEntryMap000=\x09\x0b.bmp\r\n";
+    const std::string descriptions[] = {
+        std::string(ReadWhole("E:\\SKYSETUP.INI")) + junk, // several MiB
+        "[Global]\r\nNoOfEntries=9999\r\nPrivateBMPEntries=9999\r\nPublicBMPEntries=9999\r\n", names, bytes};
+    std::string dist = scratch + "\\dist";
+    for (const std::string &d : {dist, dist + "\\0", dist + "\\1", dist + "\\2", dist + "\\3"})
+        CreateDirectoryA(d.c_str(), NULL);
+    for (const std::string &name : FilesIn("E:"))
+        CopyFileA(("E:\\" + name).c_str(), (dist + "\\" + name).c_str(), FALSE);
+    CreateDirectoryA("C:\\SKYLOOP", NULL);
+    for (int i = 0; i < 4; i++)
+        ASSERT_TRUE(WriteWhole(dist + "\\" + std::to_string(i) + "\\SKYSETUP.INI", descriptions[i]));
+    // Where the traversing name leads: what a careless installer would expand.
+    ASSERT_TRUE(CopyFileA("T:\\lz\\text.lz", "C:\\x.sk_", FALSE));
+    std::map<std::string, std::string> before = Surroundings();
+    for (int i = 0; i < 4; i++) {
+        SCOPED_TRACE(descriptions[i].substr(0, 40));
+        ASSERT_TRUE(CopyFileA((dist + "\\" + std::to_string(i) + "\\SKYSETUP.INI").c_str(),
+                              (dist + "\\SKYSETUP.INI").c_str(), FALSE));
+        kit = driver::Start(dist + "\\SETUP.EXE", scratch.c_str());
+        driver::Click(Wait(Ask), 102);
+        Answer(Ready, "Setup will now install all files.", IDOK);
+        driver::Click(driver::WaitForWindow(End, 600000), 102); // 9999 entries take a while
+        EXPECT_EQ(0, driver::WaitForExit(kit, Timeout));
+    }
+    for (const auto &f : Surroundings()) {
+        const std::string &path = f.first;
+        bool allowed = false;
+        for (const std::string &file : {Settings, SystemIni, WindowsDir + "\\SKYLOOP.SCR", dist + "\\SKYSETUP.INI"})
+            allowed = allowed || _stricmp(path.c_str(), file.c_str()) == 0;
+        for (const char *name : WinGFiles)
+            allowed = allowed || _stricmp(path.c_str(), (SystemDir() + "\\" + name).c_str()) == 0;
+        EXPECT_TRUE(allowed || before[path] == f.second) << path << " changed";
+    }
 }
 
 } // namespace

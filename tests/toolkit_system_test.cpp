@@ -223,6 +223,13 @@ TEST(ScreenSaver, Windows95WritesSystemIniAndNtOnlyExistingValues)
         else
             EXPECT_EQ(saver, IniValue(ini, "boot", "SCRNSAVE.EXE")) << what;
     }
+    // An interrupted replacement left only SYSTEM.INI's backup: it is put back first.
+    SetOs(nullptr);
+    DeleteFileA(ini.c_str());
+    ASSERT_TRUE(WriteWhole(WindowsDir + "\\SYSTEM.QQB", "[boot]\r\nshell=Explorer.exe\r\n"));
+    ActivateScreenSaver();
+    EXPECT_EQ("[boot]\nshell=Explorer.exe\nSCRNSAVE.EXE=" + saver + "\n", IniText(ini));
+    EXPECT_FALSE(FileExists(WindowsDir + "\\SYSTEM.QQB"));
 }
 
 class SaverSettings : public ::testing::Test {
