@@ -5,18 +5,22 @@
 
 #include <algorithm>
 
+std::string SystemDir()
+{
+    char dir[MAX_PATH];
+    GetSystemDirectoryA(dir, MAX_PATH);
+    return dir;
+}
+
 std::string ReadWhole(const std::string &path, bool *missing)
 {
     std::string data;
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
-                           OPEN_EXISTING, 0, NULL);
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING, 0, NULL);
     if (missing)
         *missing = h == INVALID_HANDLE_VALUE;
-    if (h == INVALID_HANDLE_VALUE)
-        return data;
     char block[65536];
     DWORD got;
-    while (ReadFile(h, block, sizeof block, &got, NULL) && got > 0)
+    while (h != INVALID_HANDLE_VALUE && ReadFile(h, block, sizeof block, &got, NULL) && got > 0)
         data.append(block, got);
     CloseHandle(h);
     return data;
@@ -25,10 +29,8 @@ std::string ReadWhole(const std::string &path, bool *missing)
 bool WriteWhole(const std::string &path, const std::string &data)
 {
     HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
-    if (h == INVALID_HANDLE_VALUE)
-        return false;
     DWORD written = 0;
-    BOOL ok = WriteFile(h, data.data(), (DWORD)data.size(), &written, NULL);
+    BOOL ok = h != INVALID_HANDLE_VALUE && WriteFile(h, data.data(), (DWORD)data.size(), &written, NULL);
     CloseHandle(h);
     return ok && written == data.size();
 }
@@ -57,8 +59,8 @@ void RemoveTree(const std::string &path)
 
 std::string FreshDirectory(const std::string &name)
 {
-    CreateDirectoryA("C:\\tests", NULL);
     std::string dir = "C:\\tests\\" + name;
+    CreateDirectoryA("C:\\tests", NULL);
     RemoveTree(dir);
     CreateDirectoryA(dir.c_str(), NULL);
     return dir;
@@ -69,13 +71,9 @@ std::vector<std::string> FilesIn(const std::string &dir)
     std::vector<std::string> names;
     WIN32_FIND_DATAA found;
     HANDLE find = FindFirstFileA((dir + "\\*").c_str(), &found);
-    if (find == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        std::string name = found.cFileName;
-        if (name != "." && name != "..")
-            names.push_back(name);
-    } while (FindNextFileA(find, &found));
+    for (BOOL more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileA(find, &found))
+        if (strcmp(found.cFileName, ".") != 0 && strcmp(found.cFileName, "..") != 0)
+            names.push_back(found.cFileName);
     FindClose(find);
     std::sort(names.begin(), names.end());
     return names;
@@ -85,65 +83,30 @@ std::string Differs(const std::string &path, const std::string &expected)
 {
     bool missing = false;
     std::string data = ReadWhole(path, &missing);
-    if (missing)
-        return path + " is missing";
-    if (data != expected)
-        return path + " differs (" + std::to_string(data.size()) + " bytes, expected " +
-               std::to_string(expected.size()) + ")";
+    if (missing || data != expected)
+        return path + (missing ? " is missing" : " differs (" + std::to_string(data.size()) + " bytes, expected " +
+                                                     std::to_string(expected.size()) + ")");
     return "";
-}
-
-std::string SystemDir()
-{
-    char dir[MAX_PATH];
-    GetSystemDirectoryA(dir, MAX_PATH);
-    return dir;
-}
-
-static std::string Trim(const std::string &s)
-{
-    size_t b = s.find_first_not_of(" \t\r"), e = s.find_last_not_of(" \t\r");
-    return b == std::string::npos ? "" : s.substr(b, e - b + 1);
-}
-
-static std::vector<std::string> NonBlankLines(const std::string &path)
-{
-    std::vector<std::string> lines;
-    std::string data = ReadWhole(path);
-    for (size_t at = 0; at < data.size();) {
-        size_t end = data.find('\n', at);
-        if (end == std::string::npos)
-            end = data.size();
-        std::string line = Trim(data.substr(at, end - at));
-        if (!line.empty())
-            lines.push_back(line);
-        at = end + 1;
-    }
-    return lines;
 }
 
 std::string IniValue(const std::string &path, const char *section, const char *key)
 {
-    // What a program wrote through the profile functions may wait in their cache.
-    WritePrivateProfileStringA(NULL, NULL, NULL, path.c_str());
-    std::string current;
-    for (const std::string &line : NonBlankLines(path)) {
-        size_t eq = line.find('=');
-        if (line[0] == '[')
-            current = line.substr(1, line.find(']') - 1);
-        else if (eq != std::string::npos && _stricmp(current.c_str(), section) == 0 &&
-                 _stricmp(Trim(line.substr(0, eq)).c_str(), key) == 0)
-            return line.substr(eq + 1);
-    }
-    return Absent;
+    char value[1024];
+    GetPrivateProfileStringA(section, key, Absent, value, sizeof value, path.c_str());
+    return value;
 }
 
 std::string IniText(const std::string &path)
 {
-    WritePrivateProfileStringA(NULL, NULL, NULL, path.c_str());
-    std::string text;
-    for (const std::string &line : NonBlankLines(path))
-        text += line + "\n";
+    WritePrivateProfileStringA(NULL, NULL, NULL, path.c_str()); // what waits in this process's cache
+    std::string data = ReadWhole(path) + "\n", text;
+    for (size_t at = 0, end; (end = data.find('\n', at)) != std::string::npos; at = end + 1) {
+        std::string line = data.substr(at, end - at);
+        line.erase(0, line.find_first_not_of(" \t\r"));
+        line.erase(line.find_last_not_of(" \t\r") + 1);
+        if (!line.empty())
+            text += line + "\n";
+    }
     return text;
 }
 
@@ -151,8 +114,8 @@ long long UnixNow()
 {
     FILETIME ft;
     GetSystemTimeAsFileTime(&ft);
-    unsigned long long ticks = ((unsigned long long)ft.dwHighDateTime << 32) | ft.dwLowDateTime;
-    return (long long)((ticks - 116444736000000000ULL) / 10000000ULL);
+    return (long long)((((unsigned long long)ft.dwHighDateTime << 32 | ft.dwLowDateTime) - 116444736000000000ULL) /
+                       10000000ULL);
 }
 
 bool SeededBetween(const std::string &value, long long from, long long to)
@@ -165,19 +128,16 @@ bool SeededBetween(const std::string &value, long long from, long long to)
 std::string RegText(HKEY root, const char *key, const char *name)
 {
     HKEY k;
-    if (RegOpenKeyExA(root, key, 0, KEY_QUERY_VALUE, &k) != ERROR_SUCCESS)
-        return Absent;
     DWORD type = 0, size = 0;
     std::string text = Absent;
+    if (RegOpenKeyExA(root, key, 0, KEY_QUERY_VALUE, &k) != ERROR_SUCCESS)
+        return text;
     if (RegQueryValueExA(k, name, NULL, &type, NULL, &size) == ERROR_SUCCESS) {
         std::string data(size, '\0');
         RegQueryValueExA(k, name, NULL, &type, (BYTE *)&data[0], &size);
         data.resize(size);
         text = type == REG_SZ ? "" : "<type " + std::to_string(type) + ">";
-        if (!data.empty() && data.back() == '\0')
-            text += data.substr(0, data.size() - 1);
-        else
-            text += data + "<no NUL>";
+        text += !data.empty() && data.back() == '\0' ? data.substr(0, size - 1) : data + "<no NUL>";
     }
     RegCloseKey(k);
     return text;
@@ -186,36 +146,34 @@ std::string RegText(HKEY root, const char *key, const char *name)
 void SetReg(HKEY root, const char *key, const char *name, DWORD type, const std::string &data)
 {
     HKEY k;
-    if (RegCreateKeyExA(root, key, 0, NULL, 0, KEY_SET_VALUE, NULL, &k, NULL) != ERROR_SUCCESS)
-        return;
-    RegSetValueExA(k, name, 0, type, (const BYTE *)data.data(), (DWORD)data.size());
-    RegCloseKey(k);
+    if (RegCreateKeyExA(root, key, 0, NULL, 0, KEY_SET_VALUE, NULL, &k, NULL) == ERROR_SUCCESS) {
+        RegSetValueExA(k, name, 0, type, (const BYTE *)data.data(), (DWORD)data.size());
+        RegCloseKey(k);
+    }
 }
 
 void DeleteReg(HKEY root, const char *key, const char *name)
 {
     HKEY k;
-    if (RegOpenKeyExA(root, key, 0, KEY_SET_VALUE, &k) != ERROR_SUCCESS)
-        return;
-    RegDeleteValueA(k, name);
-    RegCloseKey(k);
+    if (RegOpenKeyExA(root, key, 0, KEY_SET_VALUE, &k) == ERROR_SUCCESS) {
+        RegDeleteValueA(k, name);
+        RegCloseKey(k);
+    }
 }
 
 std::string LinkText(const std::string &path)
 {
     std::string text = "<unreadable>";
     IShellLinkA *link;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                (void **)&link)))
-        return text;
     IPersistFile *file;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER, IID_IShellLinkA, (void **)&link)))
+        return text;
     if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, (void **)&file))) {
         WCHAR wide[MAX_PATH];
         MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
         char target[1024] = "", description[1024] = "";
-        if (SUCCEEDED(file->Load(wide, STGM_READ)) &&
-            SUCCEEDED(link->GetPath(target, sizeof target, NULL, SLGP_RAWPATH)) &&
-            SUCCEEDED(link->GetDescription(description, sizeof description)))
+        if (SUCCEEDED(file->Load(wide, STGM_READ)) && SUCCEEDED(link->GetPath(target, 1024, NULL, SLGP_RAWPATH)) &&
+            SUCCEEDED(link->GetDescription(description, 1024)))
             text = std::string(target) + " | " + description;
         file->Release();
     }
@@ -223,13 +181,42 @@ std::string LinkText(const std::string &path)
     return text;
 }
 
-const char *const WinGFiles[6] = {"WING.DLL", "WINGDE.DLL", "WINGDIB.DRV",
-                                  "WINGPAL.WND", "DVA.386", "WING32.DLL"};
+const char *const WinGFiles[6] = {"WING.DLL", "WINGDE.DLL", "WINGDIB.DRV", "WINGPAL.WND", "DVA.386", "WING32.DLL"};
 
-void StageWinGMedia(const std::string &dir)
+void InstallerTest::TearDown()
 {
-    for (std::string name : WinGFiles) {
-        name.back() = '_';
-        CopyFileA(("T:\\wing\\" + name).c_str(), (dir + "\\" + name).c_str(), FALSE);
+    if (program.handle) {
+        ADD_FAILURE() << "the installer was still running; windows: " << Windows();
+        driver::Kill(program);
     }
+}
+
+void InstallerTest::Start(const std::string &program_)
+{
+    CoInitialize(NULL);
+    program = driver::Start(program_, scratch.c_str());
+    ASSERT_TRUE(program.handle) << "cannot start " << program_;
+}
+
+std::string InstallerTest::Windows()
+{
+    std::string all;
+    for (const std::string &caption : driver::WindowsOf(program.id))
+        all += "[" + caption + "] ";
+    return all;
+}
+
+HWND InstallerTest::Wait(const char *caption, DWORD timeoutMs)
+{
+    HWND w = driver::WaitForWindow(caption, timeoutMs);
+    EXPECT_TRUE(w) << "no " << caption << "; windows: " << Windows();
+    return w;
+}
+
+void InstallerTest::Answer(const char *caption, const std::string &text, int button)
+{
+    std::string shown;
+    ASSERT_TRUE(driver::AnswerMessageBox(caption, button, Timeout, &shown)) << "no " << caption << ": " << Windows();
+    EXPECT_EQ(text, shown) << caption;
+    ASSERT_TRUE(driver::WaitForWindowGone(caption, Timeout)) << caption;
 }

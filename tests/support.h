@@ -1,39 +1,37 @@
-// What the tests read back and set up: files, INI values, registry values,
-// shell links. Every test program runs in a prefix of its own.
+// What the tests share: files, INI and registry values, shell links read back,
+// and the fixture for tests that operate an installer. Every test program runs
+// in a prefix of its own.
 #ifndef SUPPORT_H
 #define SUPPORT_H
 
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <string>
 #include <vector>
 
+#include "driver.h"
+
 const char *const Absent = "<absent>";
+const std::string WindowsDir = "C:\\windows";
+std::string SystemDir();
 
 // The whole file; missing (when given) tells whether it could be read.
 std::string ReadWhole(const std::string &path, bool *missing = nullptr);
 bool WriteWhole(const std::string &path, const std::string &data);
 bool FileExists(const std::string &path);
 bool DirectoryExists(const std::string &path);
-// Removes a file or a directory tree, read-only files included.
-void RemoveTree(const std::string &path);
-// C:\tests\<name>, new and empty.
-std::string FreshDirectory(const std::string &name);
-// Names in a directory, sorted, without "." and "..".
-std::vector<std::string> FilesIn(const std::string &dir);
+void RemoveTree(const std::string &path); // a file or a directory, read-only files included
+std::string FreshDirectory(const std::string &name); // C:\tests\<name>, new and empty
+std::vector<std::string> FilesIn(const std::string &dir); // sorted, without "." and ".."
 // Empty when path holds expected's bytes, else what differs.
 std::string Differs(const std::string &path, const std::string &expected);
-
-const std::string WindowsDir = "C:\\windows";
-std::string SystemDir();
 
 // A key's value as the INI file holds it, or Absent.
 std::string IniValue(const std::string &path, const char *section, const char *key);
 // The file's non-blank lines, each followed by "\n".
 std::string IniText(const std::string &path);
-// Seconds since 1970 by the system clock.
-long long UnixNow();
-// value is a number within [from, to].
+long long UnixNow(); // seconds since 1970 by the system clock
 bool SeededBetween(const std::string &value, long long from, long long to);
 
 // A registry value as text: Absent, or its data without its one terminating
@@ -45,9 +43,23 @@ void DeleteReg(HKEY root, const char *key, const char *name);
 // "target | description" of a shell link, or "<unreadable>"; COM initialised.
 std::string LinkText(const std::string &path);
 
-// The WinG stand-ins: compressed as the media hold them (T:\wing), and
-// what each must become (T:\wing\orig).
 extern const char *const WinGFiles[6];
-void StageWinGMedia(const std::string &dir);
+
+// Operates an installer in a clean scratch directory, C:\tests\<name>.
+class InstallerTest : public ::testing::Test {
+protected:
+    void TearDown() override;
+    void Start(const std::string &program);
+    // The installer's windows, for failure messages.
+    std::string Windows();
+    HWND Wait(const char *caption, DWORD timeoutMs = Timeout);
+    // Answers a message box, having checked its text.
+    void Answer(const char *caption, const std::string &text, int button);
+    int Exit() { return driver::WaitForExit(program, Timeout); }
+
+    static const DWORD Timeout = 30000;
+    driver::Process program = {NULL, 0};
+    std::string scratch = FreshDirectory("run");
+};
 
 #endif

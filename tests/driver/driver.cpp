@@ -6,47 +6,27 @@ namespace driver {
 
 bool Poll(DWORD timeoutMs, const std::function<bool()> &done)
 {
-    DWORD start = GetTickCount();
-    for (;;) {
-        if (done())
-            return true;
+    for (DWORD start = GetTickCount(); !done(); Sleep(10))
         if (GetTickCount() - start > timeoutMs)
             return false;
-        Sleep(10);
-    }
+    return true;
 }
 
-namespace {
-
 struct Search {
-    const char *caption; // NULL: every visible window
-    DWORD processId;     // 0: any process
+    const char *caption; // NULL: any
+    DWORD processId;     // 0: any
     std::vector<HWND> found;
 };
 
-BOOL CALLBACK Collect(HWND w, LPARAM l)
+static BOOL CALLBACK Collect(HWND w, LPARAM l)
 {
     Search *s = reinterpret_cast<Search *>(l);
     DWORD owner = 0;
     GetWindowThreadProcessId(w, &owner);
-    if (!IsWindowVisible(w) || (s->processId && owner != s->processId))
-        return TRUE;
-    if (s->caption && ControlText(w, 0) != s->caption)
-        return TRUE;
-    s->found.push_back(w);
+    if (IsWindowVisible(w) && (!s->processId || owner == s->processId) && (!s->caption || ControlText(w, 0) == s->caption))
+        s->found.push_back(w);
     return TRUE;
 }
-
-bool WaitForButtonState(HWND button, bool pushed, DWORD timeoutMs)
-{
-    return Poll(timeoutMs, [&] {
-        DWORD_PTR state = pushed ? 0 : BST_PUSHED;
-        SendMessageTimeoutA(button, BM_GETSTATE, 0, 0, SMTO_ABORTIFHUNG, 1000, &state);
-        return ((state & BST_PUSHED) != 0) == pushed;
-    });
-}
-
-} // namespace
 
 HWND FindVisible(const char *caption)
 {
@@ -67,24 +47,6 @@ bool WaitForWindowGone(const char *caption, DWORD timeoutMs)
     return Poll(timeoutMs, [&] { return FindVisible(caption) == NULL; });
 }
 
-int WaitForAnyWindow(const std::vector<std::string> &captions, DWORD timeoutMs, HWND *found)
-{
-    int which = -1;
-    Poll(timeoutMs, [&] {
-        for (size_t i = 0; i < captions.size(); i++) {
-            HWND w = FindVisible(captions[i].c_str());
-            if (w) {
-                if (found)
-                    *found = w;
-                which = static_cast<int>(i);
-                return true;
-            }
-        }
-        return false;
-    });
-    return which;
-}
-
 std::vector<std::string> WindowsOf(DWORD processId)
 {
     Search s = {NULL, processId, {}};
@@ -99,19 +61,16 @@ std::vector<std::string> WindowsOf(DWORD processId)
 std::string ControlText(HWND window, int id)
 {
     HWND control = id ? GetDlgItem(window, id) : window;
-    if (!control)
-        return "<no control>";
-    std::vector<char> text(4096);
+    char text[4096];
     DWORD_PTR got = 0;
-    SendMessageTimeoutA(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
-                        SMTO_ABORTIFHUNG, 5000, &got);
-    return std::string(text.data(), got);
+    if (!control || !SendMessageTimeoutA(control, WM_GETTEXT, sizeof text, (LPARAM)text, SMTO_ABORTIFHUNG, 5000, &got))
+        return "<no control>";
+    return std::string(text, got);
 }
 
 void SetControlText(HWND window, int id, const char *text)
 {
-    SendMessageTimeoutA(GetDlgItem(window, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text),
-                        SMTO_ABORTIFHUNG, 5000, NULL);
+    SendMessageTimeoutA(GetDlgItem(window, id), WM_SETTEXT, 0, (LPARAM)text, SMTO_ABORTIFHUNG, 5000, NULL);
 }
 
 void Click(HWND window, int id)
@@ -133,13 +92,14 @@ void PressKey(HWND window, int id, WORD virtualKey)
 
 bool Flush(HWND button, DWORD timeoutMs)
 {
-    // The button's pushed state marks how far the queue has been handled; a
-    // second round sees what the first round's messages posted in turn.
-    for (int round = 0; round < 2; round++) {
-        for (bool pushed : {true, false})
-            if (!PostMessageA(button, BM_SETSTATE, pushed, 0) ||
-                !WaitForButtonState(button, pushed, timeoutMs))
-                return false;
+    // The button's pushed state marks how far the queue has been handled.
+    for (bool pushed : {true, false, true, false}) {
+        if (!PostMessageA(button, BM_SETSTATE, pushed, 0) || !Poll(timeoutMs, [&] {
+                DWORD_PTR state = pushed ? 0 : BST_PUSHED;
+                SendMessageTimeoutA(button, BM_GETSTATE, 0, 0, SMTO_ABORTIFHUNG, 1000, &state);
+                return ((state & BST_PUSHED) != 0) == pushed;
+            }))
+            return false;
     }
     return true;
 }
@@ -175,17 +135,11 @@ Process Start(const std::string &commandLine, const char *directory)
 
 int WaitForExit(Process &p, DWORD timeoutMs)
 {
-    if (!p.handle)
-        return -1;
-    if (WaitForSingleObject(p.handle, timeoutMs) != WAIT_OBJECT_0) {
-        Kill(p);
-        return -1;
-    }
-    DWORD code = 0;
-    GetExitCodeProcess(p.handle, &code);
-    CloseHandle(p.handle);
-    p.handle = NULL;
-    return static_cast<int>(code);
+    DWORD code = (DWORD)-1;
+    if (p.handle && WaitForSingleObject(p.handle, timeoutMs) == WAIT_OBJECT_0)
+        GetExitCodeProcess(p.handle, &code);
+    Kill(p);
+    return (int)code;
 }
 
 void Kill(Process &p)
@@ -200,17 +154,16 @@ void Kill(Process &p)
 
 BoxWatcher::BoxWatcher(const char *caption, int buttonId)
     : caption_(caption), button_(buttonId), thread_([this] {
-          while (!stop_) {
+          for (; !stop_; Sleep(10)) {
               if (HWND box = FindVisible(caption_.c_str())) {
                   {
-                      // Recorded before the click: the caller may look once the box is gone.
+                      // Recorded before the click: the caller may look as soon as the box is gone.
                       std::lock_guard<std::mutex> lock(mutex_);
                       texts_.push_back(ControlText(box, 0xFFFF));
                   }
                   Click(box, button_);
                   WaitForWindowGone(caption_.c_str(), 5000);
               }
-              Sleep(10);
           }
       })
 {

@@ -14,49 +14,40 @@
 
 namespace driver {
 
-// Calls done every few milliseconds until it returns true (then true) or
-// timeoutMs has passed (then false).
+// Calls done every few milliseconds until it returns true (true) or timeoutMs has passed (false).
 bool Poll(DWORD timeoutMs, const std::function<bool()> &done);
-
 // A visible top-level window whose caption equals caption, or NULL.
 HWND FindVisible(const char *caption);
 HWND WaitForWindow(const char *caption, DWORD timeoutMs);
 bool WaitForWindowGone(const char *caption, DWORD timeoutMs);
-// The index of the first caption that a visible window shows (the window
-// through found), or -1 after timeoutMs.
-int WaitForAnyWindow(const std::vector<std::string> &captions, DWORD timeoutMs, HWND *found);
-// Captions of a process's visible top-level windows, sorted; all when processId is 0.
+// Captions of a process's visible top-level windows, sorted.
 std::vector<std::string> WindowsOf(DWORD processId);
 
 // Text of a control (of the window itself when id is 0), read with WM_GETTEXT.
 std::string ControlText(HWND window, int id);
 void SetControlText(HWND window, int id, const char *text);
-// Posted: a click may open modal loops in the operated program.
+// Posted, as a click may open modal loops in the operated program.
 void Click(HWND window, int id);
-// As the caption's close button does.
-void CloseWindow(HWND window);
+void CloseWindow(HWND window); // as the caption's close button does
 void PressKey(HWND window, int id, WORD virtualKey);
-// Returns once the thread that owns button has handled everything posted to
-// it before the call, and what that posted in turn. False on time-out.
+// Returns once the thread that owns button has handled what was posted to it
+// before, and what that posted in turn. False on time-out.
 bool Flush(HWND button, DWORD timeoutMs);
 bool IsDefaultButton(HWND button);
-
-// Waits for a message box, returns its text through text (may be NULL) and
-// presses the button with the given id (IDOK, IDYES, ...).
+// Waits for a message box, gives its text and presses the button with this id.
 bool AnswerMessageBox(const char *caption, int buttonId, DWORD timeoutMs, std::string *text);
 
 struct Process {
     HANDLE handle;
     DWORD id;
 };
-// Starts commandLine in directory (may be NULL); handle NULL on failure.
-Process Start(const std::string &commandLine, const char *directory);
+Process Start(const std::string &commandLine, const char *directory); // handle NULL on failure
 // The exit code; kills the process and returns -1 on time-out.
 int WaitForExit(Process &p, DWORD timeoutMs);
 void Kill(Process &p);
 
-// Answers the message boxes with this caption that this process shows while a
-// test calls code that may show them, and records their texts.
+// Answers the message boxes with this caption that appear while it lives, and
+// records their texts: for code under test that runs in this process.
 class BoxWatcher {
 public:
     BoxWatcher(const char *caption, int buttonId);
