@@ -184,7 +184,7 @@ protected:
         ExpectLinks(desktop + "\\Skyloop", {"Read Me.lnk", "readmes.txt", "Skyloop Help.lnk", "skyloop.hlp",
                                             "Skyloop Settings.lnk", "skyloop.exe"}, dir, "Skyloop");
     }
-    // The builder, its links, the kit byte for byte with its media times, and skybuild.ini.
+    // The builder, its links, the kit byte for byte, and skybuild.ini.
     void ExpectBuilder(const std::string &dir, const std::string &desktop)
     {
         EXPECT_EQ("", Product(dir + "\\SKYBUILD.EXE", "SKYBUILD.EXE") + Product(dir + "\\README.TXT", "README.TXT"));
@@ -192,14 +192,7 @@ protected:
         std::vector<std::string> kit;
         for (const auto &f : KitFiles) {
             kit.push_back(f[1]);
-            std::string copy = dir + "\\SKEL\\" + f[1], media = std::string("D:\\") + f[0];
-            EXPECT_EQ("", Differs(copy, ReadWhole(media)));
-            WIN32_FILE_ATTRIBUTE_DATA a = {}, b = {};
-            GetFileAttributesExA(media.c_str(), GetFileExInfoStandard, &a);
-            GetFileAttributesExA(copy.c_str(), GetFileExInfoStandard, &b);
-            LONGLONG apart = (LONGLONG)((ULONGLONG)a.ftLastWriteTime.dwHighDateTime << 32 | a.ftLastWriteTime.dwLowDateTime) -
-                             (LONGLONG)((ULONGLONG)b.ftLastWriteTime.dwHighDateTime << 32 | b.ftLastWriteTime.dwLowDateTime);
-            EXPECT_LE(apart < 0 ? -apart : apart, 20000000) << f[1] << ": the media file's time, to two seconds";
+            EXPECT_EQ("", Differs(dir + "\\SKEL\\" + f[1], ReadWhole(std::string("D:\\") + f[0])));
         }
         std::sort(kit.begin(), kit.end());
         EXPECT_EQ(kit, FilesIn(dir + "\\SKEL"));
@@ -332,29 +325,39 @@ TEST_F(Setup, ReinstallOnWindowsNtReplacesEverythingButTableOrderAndExtraEntries
     EXPECT_EQ(std::vector<std::string>{}, FilesIn(Desktop95));
 }
 
-TEST_F(Setup, KitFilesThatCannotBeCopiedAreReportedAndTheStepGoesOn)
+TEST_F(Setup, MediaFilesThatCannotBeReadOrCopiedAreReportedAndTheStepsGoOn)
 {
-    std::string media = scratch + "\\media", dir = scratch + "\\builder";
-    for (const std::string &d : {media, dir, dir + "\\SKEL"})
+    std::string media = scratch + "\\media", modeller = scratch + "\\Model Ex", builder = scratch + "\\builder";
+    for (const std::string &d : {media, modeller, builder, builder + "\\SKEL"})
         ASSERT_TRUE(CreateDirectoryA(d.c_str(), NULL));
     for (const std::string &name : FilesIn("D:"))
-        ASSERT_TRUE(name == "ORDER.FR_" || CopyFileA(("D:\\" + name).c_str(), (media + "\\" + name).c_str(), FALSE));
-    ASSERT_TRUE(WriteWhole(dir + "\\SKEL\\WING.DL_", "the user's"));
-    SetFileAttributesA((dir + "\\SKEL\\WING.DL_").c_str(), FILE_ATTRIBUTE_READONLY);
+        ASSERT_TRUE(name == "READMEM.TXT" || name == "ORDER.FR_" ||
+                    CopyFileA(("D:\\" + name).c_str(), (media + "\\" + name).c_str(), FALSE));
+    ASSERT_TRUE(WriteWhole(builder + "\\SKEL\\WING.DL_", "the user's"));
+    SetFileAttributesA((builder + "\\SKEL\\WING.DL_").c_str(), FILE_ATTRIBUTE_READONLY);
     Start(media + "\\SETUP.EXE");
-    for (int i = 0; i < 3; i++) {
-        HWND page = WaitPage(i);
-        ASSERT_TRUE(page);
-        Proceed(page, i < 2 ? scratch : dir);
-    }
-    Answer("File Copy - To file - can't open", dir + "\\SKEL\\WING.DL_", IDOK);
+    HWND page = WaitPage(MODELLER);
+    Proceed(page, modeller);
+    // The box lets the page answer: it shows the step's label and the bar at 0.
+    ASSERT_TRUE(Wait("Decomp Error"));
+    DWORD_PTR position = 999;
+    SendMessageTimeoutA(FindWindowExA(page, NULL, PROGRESS_CLASSA, NULL), PBM_GETPOS, 0, 0, SMTO_ABORTIFHUNG, Timeout, &position);
+    EXPECT_EQ("Installing Modelex... at 0", driver::ControlText(page, 101) + " at " + std::to_string(position));
+    Answer("Decomp Error", "Can't Find Source File " + media + "\\READMEM.TXT", IDOK); // the plain name
+    Proceed(WaitPage(SAVER), scratch); // a second box would hold the first page open
+    Proceed(WaitPage(BUILDER), builder);
+    Answer("File Copy - To file - can't open", builder + "\\SKEL\\WING.DL_", IDOK);
     Answer("File Copy - From file - can't open", media + "\\ORDER.FR_", IDOK);
     Finish(Succeeded);
-    SetFileAttributesA((dir + "\\SKEL\\WING.DL_").c_str(), FILE_ATTRIBUTE_NORMAL);
-    EXPECT_EQ("the user's", ReadWhole(dir + "\\SKEL\\WING.DL_"));
-    EXPECT_EQ(11u, FilesIn(dir + "\\SKEL").size());
-    EXPECT_EQ("", Differs(dir + "\\SKEL\\SETUP.EXE", ReadWhole("D:\\KITSETUP.EXE")));
-    EXPECT_EQ(dir + "\\skel", IniValue(BuilderSettings, "Misc", "SkeletonDirectory"));
+    // A blank in the last level quotes the program; the read-me's link is made all the same.
+    EXPECT_EQ((std::vector<std::string>{"MAPS", "MODELEX.EXE", "MODELEX.HLP", "SAMPLES"}), FilesIn(modeller));
+    EXPECT_EQ("\"" + modeller + "\\modelex.exe\" %1", RegText(HKEY_CLASSES_ROOT, CommandKey, NULL));
+    EXPECT_EQ(modeller + "\\readmem.txt | Modelex", LinkText(Desktop95 + "\\Modelex\\Read Me.lnk"));
+    SetFileAttributesA((builder + "\\SKEL\\WING.DL_").c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ("the user's", ReadWhole(builder + "\\SKEL\\WING.DL_"));
+    EXPECT_EQ(11u, FilesIn(builder + "\\SKEL").size());
+    EXPECT_EQ("", Differs(builder + "\\SKEL\\SETUP.EXE", ReadWhole("D:\\KITSETUP.EXE")));
+    EXPECT_EQ(builder + "\\skel", IniValue(BuilderSettings, "Misc", "SkeletonDirectory"));
 }
 
 TEST_F(Setup, ConfirmedCancelOnAnyPageEndsWithTheErrorBox)
@@ -362,6 +365,9 @@ TEST_F(Setup, ConfirmedCancelOnAnyPageEndsWithTheErrorBox)
     void (*cancels[3])(HWND) = {[](HWND p) { driver::Click(p, IDCANCEL); },
                                 [](HWND p) { driver::PressKey(p, 102, VK_ESCAPE); },
                                 [](HWND p) { driver::CloseWindow(p); }};
+    // The pages before install: the modeller into the current drive's root (an
+    // empty text), then into scratch with the saver in the Windows directory itself.
+    const std::vector<std::string> before[3] = {{}, {""}, {scratch, WindowsDir}};
     for (int cancelled = 0; cancelled < 3; cancelled++) {
         SCOPED_TRACE(Pages[cancelled].caption);
         Start("D:\\SETUP.EXE");
@@ -369,7 +375,7 @@ TEST_F(Setup, ConfirmedCancelOnAnyPageEndsWithTheErrorBox)
         for (int i = 0; i <= cancelled; i++) {
             ASSERT_TRUE(page = WaitPage(i));
             if (i < cancelled)
-                Proceed(page, scratch);
+                Proceed(page, before[cancelled][i]);
         }
         // Cancel, Escape or the close button asks; No, the default answer, keeps the page as it was.
         driver::SetControlText(page, 102, "C:\\typed but not proceeded");
@@ -394,10 +400,17 @@ TEST_F(Setup, ConfirmedCancelOnAnyPageEndsWithTheErrorBox)
         EXPECT_EQ(0, Exit());
         EXPECT_EQ(Pages[cancelled].dir, CreateDir()) << "the page's directory as last taken, not the box's text";
         DeleteFileA(BuilderSettings.c_str());
+        if (cancelled == 1) {
+            EXPECT_EQ("", Product("C:\\MODELEX.EXE", "MODELEX.EXE") + Product("C:\\MAPS\\WOOD.BMP", "WOOD.BMP"));
+            EXPECT_EQ("\\modelex.exe %1", RegText(HKEY_CLASSES_ROOT, CommandKey, NULL));
+            EXPECT_FALSE(FileExists("C:\\xxx.xxx"));
+        }
     }
-    EXPECT_EQ((std::vector<std::string>{"MAPS", "MODELEX.EXE", "MODELEX.HLP", "MODELS", "READMEM.TXT", "READMES.TXT",
-                                        "SAMPLES", "SKYLOOP.EXE", "SKYLOOP.HLP"}),
-              FilesIn(scratch));
+    // The second copy is the first: copied, not moved away from under the setting.
+    ExpectSaver(WindowsDir, Desktop95);
+    EXPECT_EQ(WindowsDir + "\\MODELS\\TORUSF.SKY|" + WindowsDir + "\\SKYLOOP.SCR",
+              IniValue(SaverSettings, "Entries", "EntryFN001") + "|" + IniValue(SystemIni, "boot", "SCRNSAVE.EXE"));
+    EXPECT_EQ((std::vector<std::string>{"MAPS", "MODELEX.EXE", "MODELEX.HLP", "READMEM.TXT", "SAMPLES"}), FilesIn(scratch));
     EXPECT_FALSE(DirectoryExists("C:\\modelex") || DirectoryExists("C:\\skyloop") || DirectoryExists("C:\\skybuild"));
 }
 
@@ -482,45 +495,6 @@ TEST_F(Setup, EnterProceedsAndBrowseFillsTheBoxThatProceedReads)
     Cancel(page);
     Finish(Failed);
     EXPECT_EQ(scratch + "\\edited", CreateDir());
-}
-
-TEST_F(Setup, EmptyDirectoryInstallsIntoTheRootOfTheCurrentDrive)
-{
-    Install({""});
-    EXPECT_FALSE(FileExists("C:\\xxx.xxx"));
-    EXPECT_EQ("", Product("C:\\MODELEX.EXE", "MODELEX.EXE") + Product("C:\\MAPS\\WOOD.BMP", "WOOD.BMP"));
-    EXPECT_EQ("\\modelex.exe %1", RegText(HKEY_CLASSES_ROOT, CommandKey, NULL));
-}
-
-TEST_F(Setup, SaverInstalledIntoTheWindowsDirectoryKeepsTheSaver)
-{
-    Install({scratch, WindowsDir});
-    ExpectSaver(WindowsDir, Desktop95);
-    EXPECT_EQ(WindowsDir + "\\MODELS\\TORUSF.SKY", IniValue(SaverSettings, "Entries", "EntryFN001"));
-    EXPECT_EQ(WindowsDir + "\\SKYLOOP.SCR", IniValue(SystemIni, "boot", "SCRNSAVE.EXE"));
-}
-
-TEST_F(Setup, MissingReadMeIsReportedOnceAndItsLinkMadeAnyway)
-{
-    std::string media = scratch + "\\media", dir = scratch + "\\Model Ex"; // a blank in the last level
-    ASSERT_TRUE(CreateDirectoryA(media.c_str(), NULL) && CreateDirectoryA(dir.c_str(), NULL));
-    for (const std::string &name : FilesIn("D:"))
-        ASSERT_TRUE(name == "READMEM.TXT" || CopyFileA(("D:\\" + name).c_str(), (media + "\\" + name).c_str(), FALSE));
-    Start(media + "\\SETUP.EXE");
-    HWND page = WaitPage(MODELLER);
-    Proceed(page, dir);
-    // The box lets the page answer: it shows the step's label and the bar at 0.
-    ASSERT_TRUE(Wait("Decomp Error"));
-    DWORD_PTR position = 999;
-    SendMessageTimeoutA(FindWindowExA(page, NULL, PROGRESS_CLASSA, NULL), PBM_GETPOS, 0, 0, SMTO_ABORTIFHUNG, Timeout, &position);
-    EXPECT_EQ("Installing Modelex... at 0", driver::ControlText(page, 101) + " at " + std::to_string(position));
-    Answer("Decomp Error", "Can't Find Source File " + media + "\\READMEM.TXT", IDOK);
-    ASSERT_TRUE(page = WaitPage(SAVER)); // a second box would hold the first page open
-    Cancel(page);
-    Finish(Failed);
-    EXPECT_EQ((std::vector<std::string>{"MAPS", "MODELEX.EXE", "MODELEX.HLP", "SAMPLES"}), FilesIn(dir));
-    EXPECT_EQ("\"" + dir + "\\modelex.exe\" %1", RegText(HKEY_CLASSES_ROOT, CommandKey, NULL));
-    EXPECT_EQ(dir + "\\readmem.txt | Modelex", LinkText(Desktop95 + "\\Modelex\\Read Me.lnk"));
 }
 
 } // namespace

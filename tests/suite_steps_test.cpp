@@ -1,15 +1,12 @@
 // The suite installer's steps in-process on a stand-in page, with the media
 // (D:): the label and bar positions each step shows and what it has done by
-// each of them. And the media against the table the installer reads.
+// each of them.
 #include "support.h"
 #include "suite.h"
 #include "toolkit.h"
 
 #include <commctrl.h>
 
-#include <set>
-
-#include "media_files.h"
 
 namespace {
 
@@ -129,25 +126,6 @@ TEST_F(Steps, BuilderMovesTheBarBetweenItsGroupsOfWork)
     EXPECT_EQ(dir + "\\newsky", TargetDir);
     EXPECT_EQ(dir + "\\newsky", IniValue(WindowsDir + "\\skybuild.ini", "Misc", "CreateDir")) << "named, not created";
     EXPECT_FALSE(DirectoryExists(dir + "\\newsky"));
-}
-
-TEST(Media, HoldsEveryTableFileTheWayTheInstallerReadsIt)
-{
-    std::set<std::string> expected = {"SETUP.EXE"};
-    for (int i = 0; i < MediaFileCount; i++) {
-        const MediaFile &f = MediaFiles[i];
-        std::string stored = f.name;
-        if (f.storage == MEDIA_COMPRESSED)
-            stored.back() = '_';
-        expected.insert(stored);
-        bool missing = false;
-        std::string data = ReadWhole("D:\\" + stored, &missing);
-        bool compressed = data.compare(0, 8, "SZDD\x88\xF0\x27\x33", 8) == 0;
-        // The compressor mis-encodes tiny files; those are stored as they are.
-        EXPECT_TRUE(!missing && (f.storage == MEDIA_COMPRESSED ? compressed || data.size() < 16 : !compressed)) << f.name;
-    }
-    for (const std::string &name : FilesIn("D:"))
-        EXPECT_EQ(1u, expected.count(name)) << name << " is on the media but not in the table";
 }
 
 } // namespace
