@@ -128,7 +128,6 @@ TEST_F(Kit, FullPassInstallsTheEditionAndEndsWithTheEndMessage)
     ExpectEscapeIgnored(create, 102);
     driver::Click(create, 102);
     Answer(Ready, ReadyText, IDOK);
-
     HWND end = Wait(End);
     std::string said;
     for (HWND c = GetWindow(end, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))

@@ -97,13 +97,14 @@ TEST_F(Transfer, NamesThatAreNoPlainFileNamesNameNothing)
     for (const std::string &decoy : {root + "\\x.sk_", media + "\\a\\b.sk_", root + "\\cd\\evil.bm_", media + "\\CO_"})
         CopyFileA("T:\\lz\\text.lz", decoy.c_str(), FALSE);
     const std::string names[] = {"..\\..\\x.sky", "C:\\x.sky", "a/b.sky", "x.sky:s", std::string(300, 'n') + ".sky",
-                                 "CON", "com1.sky", "..", " . . "};
-    std::string description = "[Global]\r\nNoOfEntries=9\r\nPrivateBMPEntries=0\r\n[Entries]\r\n";
-    for (int i = 0; i < 9; i++)
-        description += "EntryFN00" + std::to_string(i) + "=" + names[i] + "\r\n";
+                                 "CON", "com1.sky", "CON .sky", "..", " . . ", "a\x1f.sky"};
+    std::string description = "[Global]\r\nNoOfEntries=11\r\nPrivateBMPEntries=0\r\n[Entries]\r\n";
+    auto key = [](int i) { return (i < 10 ? "EntryFN00" : "EntryFN0") + std::to_string(i); };
+    for (int i = 0; i < 11; i++)
+        description += key(i) + "=" + names[i] + "\r\n";
     Run(description + "[PublicMaps]\r\nEntryMap000=..\\evil.bmp\r\n");
-    for (int i = 0; i < 9; i++)
-        EXPECT_EQ("", IniValue(Settings, "Entries", ("EntryFN00" + std::to_string(i)).c_str())) << names[i].substr(0, 20);
+    for (int i = 0; i < 11; i++)
+        EXPECT_EQ("", IniValue(Settings, "Entries", key(i).c_str())) << names[i].substr(0, 20);
     EXPECT_EQ((std::vector<std::string>{"cd", "inst", "x.sk_"}), FilesIn(root));
     EXPECT_EQ((std::vector<std::string>{"MAPS", "SAMPLES"}), FilesIn(dir));
     EXPECT_EQ((std::vector<std::string>{"a"}), FilesIn(dir + "\\SAMPLES"));

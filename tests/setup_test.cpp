@@ -38,16 +38,9 @@ const std::string Desktop95 = WindowsDir + "\\DESKTOP", DesktopNt = WindowsDir +
                   SystemIni = WindowsDir + "\\system.ini";
 const char *const DesktopKey = "Control Panel\\Desktop", *const CommandKey = "Modelex.3DFile\\Shell\\Open\\Command";
 
-std::string Prompt(const std::string &dir)
-{
-    return "Directory " + dir + " doesn't seem to exist - create?";
-}
-
+std::string Prompt(const std::string &dir) { return "Directory " + dir + " doesn't seem to exist - create?"; }
 // Empty when path holds the sample product's bytes.
-std::string Product(const std::string &path, const std::string &name)
-{
-    return Differs(path, ReadWhole("P:\\" + name));
-}
+std::string Product(const std::string &path, const std::string &name) { return Differs(path, ReadWhole("P:\\" + name)); }
 
 const char *const ModellerFiles[] = {"MODELEX.EXE", "MODELEX.HLP", "READMEM.TXT", "MAPS\\BGROUND.BMP", "MAPS\\BRICKS.BMP",
                                      "MAPS\\WOOD.BMP", "SAMPLES\\BRAID.SKY", "SAMPLES\\CHALICE.SKY", "SAMPLES\\VENUS3.SKY"};
@@ -107,11 +100,7 @@ protected:
         EXPECT_TRUE(right) << "expected " << Pages[page].caption << "; windows: " << Windows();
         return right ? found : NULL;
     }
-    void Proceed(HWND page, const std::string &dir)
-    {
-        driver::SetControlText(page, 102, dir.c_str());
-        driver::Click(page, IDOK);
-    }
+    void Proceed(HWND page, const std::string &dir) { driver::SetControlText(page, 102, dir.c_str()), driver::Click(page, IDOK); }
     // After everything posted so far, the page alone is shown, holding text.
     void ExpectPageAlone(HWND page, int index, const std::string &text)
     {
@@ -119,11 +108,7 @@ protected:
         EXPECT_EQ(std::vector<std::string>{Pages[index].caption}, driver::WindowsOf(program.id));
         EXPECT_EQ(text, driver::ControlText(page, 102));
     }
-    void Cancel(HWND page)
-    {
-        driver::Click(page, IDCANCEL);
-        Answer("Cancelling", CancelText, IDYES);
-    }
+    void Cancel(HWND page) { driver::Click(page, IDCANCEL), Answer("Cancelling", CancelText, IDYES); }
     // The finish box: its text, then OK and exit code 0.
     void Finish(const char *const box[2])
     {
@@ -202,20 +187,11 @@ protected:
     }
 };
 
-// Control ids in z-order, which is the tab order.
-std::vector<int> TabOrder(HWND dialog)
-{
-    std::vector<int> ids;
-    for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
-        ids.push_back(GetDlgCtrlID(c));
-    return ids;
-}
-
 TEST_F(Setup, FullRunOnWindows95InstallsEveryProductAndTheKitInstallsADistribution)
 {
     ASSERT_TRUE(WriteWhole(WindowsDir + "\\MODELEX.INI", "[Misc]\r\nLastModel=BRAID.SKY\r\n"));
     WritePrivateProfileStringA("boot", "SCRNSAVE.EXE", "C:\\OTHER.SCR", SystemIni.c_str());
-    SetReg(HKEY_CURRENT_USER, DesktopKey, "SCRNSAVE.EXE", REG_SZ, std::string("C:\\OTHER.SCR", 13));
+    SetReg(HKEY_CURRENT_USER, DesktopKey, "SCRNSAVE.EXE", REG_SZ, "C:\\OTHER.SCR");
     const std::vector<int> tabOrder[3] = {
         {IDOK, IDCANCEL, 7, 101, 102, 103}, {IDOK, IDCANCEL, 7, 102, 103, 101}, {IDOK, IDCANCEL, 7, 102, 103, 101}};
     Start("D:\\SETUP.EXE");
@@ -227,7 +203,10 @@ TEST_F(Setup, FullRunOnWindows95InstallsEveryProductAndTheKitInstallsADistributi
         EXPECT_EQ(std::string(Pages[i].intro) + "||Proceed|Cancel|Browse",
                   driver::ControlText(page, 7) + "|" + driver::ControlText(page, 101) + "|" + driver::ControlText(page, IDOK) +
                       "|" + driver::ControlText(page, IDCANCEL) + "|" + driver::ControlText(page, 103));
-        EXPECT_EQ(tabOrder[i], TabOrder(page));
+        std::vector<int> ids; // in z-order, which is the tab order
+        for (HWND c = GetWindow(page, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+            ids.push_back(GetDlgCtrlID(c));
+        EXPECT_EQ(tabOrder[i], ids);
         for (int id : {IDOK, IDCANCEL, 103})
             EXPECT_FALSE(driver::IsDefaultButton(GetDlgItem(page, id))) << i << " " << id;
         EXPECT_EQ(WS_TABSTOP, GetWindowLongA(GetDlgItem(page, 102), GWL_STYLE) & (ES_AUTOHSCROLL | WS_TABSTOP));
@@ -272,9 +251,9 @@ TEST_F(Setup, ReinstallOnWindowsNtReplacesEverythingButTableOrderAndExtraEntries
 {
     SetEnvironmentVariableA("OS", "Windows_NT");
     // A user who once had another saver; the timeout value is absent.
-    SetReg(HKEY_CURRENT_USER, DesktopKey, "ScreenSaveActive", REG_SZ, std::string("0", 2));
-    SetReg(HKEY_CURRENT_USER, DesktopKey, "SCRNSAVE.EXE", REG_SZ, std::string("C:\\OTHER.SCR", 13));
-    DeleteReg(HKEY_CURRENT_USER, DesktopKey, "ScreenSaveTimeOut");
+    SetReg(HKEY_CURRENT_USER, DesktopKey, "ScreenSaveActive", REG_SZ, "0");
+    SetReg(HKEY_CURRENT_USER, DesktopKey, "SCRNSAVE.EXE", REG_SZ, "C:\\OTHER.SCR");
+    SetReg(HKEY_CURRENT_USER, DesktopKey, "ScreenSaveTimeOut", REG_SZ, NULL);
     WritePrivateProfileStringA("boot", "SCRNSAVE.EXE", "C:\\OTHER.SCR", SystemIni.c_str());
     // A blank in a parent folder quotes the program in the open command.
     std::string modeller = scratch + "\\Program Files\\Modelex", saver = scratch + "\\saver", builder = scratch + "\\b";
@@ -295,7 +274,7 @@ TEST_F(Setup, ReinstallOnWindowsNtReplacesEverythingButTableOrderAndExtraEntries
     for (const std::string &path : spoilt)
         ASSERT_TRUE(WriteWhole(path, "stale")) << path;
     for (const char *key : {".sky", "Modelex.3DFile", CommandKey})
-        SetReg(HKEY_CLASSES_ROOT, key, NULL, REG_SZ, std::string("other", 6));
+        SetReg(HKEY_CLASSES_ROOT, key, NULL, REG_SZ, "other");
     ASSERT_TRUE(WriteWhole(WindowsDir + "\\MODELEX.INI", "[Misc]\r\nSavedSince=1\r\n") &&
                 WriteWhole(saver + "\\MAPS\\MINE.BMP", "the user's map"));
     const char *keys[][2] = {{"Misc", "Normal"}, {"Entries", "EntryFN001"}, {"Entries", "EntryPM002"},

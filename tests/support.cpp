@@ -4,6 +4,8 @@
 #include <stdlib.h>
 
 #include <algorithm>
+#include <fstream>
+#include <iterator>
 
 std::string SystemDir()
 {
@@ -14,38 +16,21 @@ std::string SystemDir()
 
 std::string ReadWhole(const std::string &path, bool *missing)
 {
-    std::string data;
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING, 0, NULL);
+    std::ifstream in(path, std::ios::binary);
     if (missing)
-        *missing = h == INVALID_HANDLE_VALUE;
-    char block[65536];
-    DWORD got;
-    while (h != INVALID_HANDLE_VALUE && ReadFile(h, block, sizeof block, &got, NULL) && got > 0)
-        data.append(block, got);
-    CloseHandle(h);
-    return data;
+        *missing = !in;
+    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 bool WriteWhole(const std::string &path, const std::string &data)
 {
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
-    DWORD written = 0;
-    BOOL ok = h != INVALID_HANDLE_VALUE && WriteFile(h, data.data(), (DWORD)data.size(), &written, NULL);
-    CloseHandle(h);
-    return ok && written == data.size();
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    return out.write(data.data(), data.size()) && out.flush();
 }
 
-bool FileExists(const std::string &path)
-{
-    DWORD a = GetFileAttributesA(path.c_str());
-    return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-bool DirectoryExists(const std::string &path)
-{
-    DWORD a = GetFileAttributesA(path.c_str());
-    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
-}
+static DWORD Attributes(const std::string &path) { return GetFileAttributesA(path.c_str()); }
+bool FileExists(const std::string &path) { return Attributes(path) != INVALID_FILE_ATTRIBUTES && !(Attributes(path) & FILE_ATTRIBUTE_DIRECTORY); }
+bool DirectoryExists(const std::string &path) { return Attributes(path) != INVALID_FILE_ATTRIBUTES && (Attributes(path) & FILE_ATTRIBUTE_DIRECTORY); }
 
 void RemoveTree(const std::string &path)
 {
@@ -143,22 +128,16 @@ std::string RegText(HKEY root, const char *key, const char *name)
     return text;
 }
 
-void SetReg(HKEY root, const char *key, const char *name, DWORD type, const std::string &data)
+void SetReg(HKEY root, const char *key, const char *name, DWORD type, const char *text)
 {
     HKEY k;
-    if (RegCreateKeyExA(root, key, 0, NULL, 0, KEY_SET_VALUE, NULL, &k, NULL) == ERROR_SUCCESS) {
-        RegSetValueExA(k, name, 0, type, (const BYTE *)data.data(), (DWORD)data.size());
-        RegCloseKey(k);
-    }
-}
-
-void DeleteReg(HKEY root, const char *key, const char *name)
-{
-    HKEY k;
-    if (RegOpenKeyExA(root, key, 0, KEY_SET_VALUE, &k) == ERROR_SUCCESS) {
+    if (RegCreateKeyExA(root, key, 0, NULL, 0, KEY_SET_VALUE, NULL, &k, NULL) != ERROR_SUCCESS)
+        return;
+    if (text)
+        RegSetValueExA(k, name, 0, type, (const BYTE *)text, (DWORD)strlen(text) + 1);
+    else
         RegDeleteValueA(k, name);
-        RegCloseKey(k);
-    }
+    RegCloseKey(k);
 }
 
 std::string LinkText(const std::string &path)

@@ -37,8 +37,8 @@ bool SeededBetween(const std::string &value, long long from, long long to);
 // A registry value as text: Absent, or its data without its one terminating
 // NUL ("<no NUL>" appended when it has none), after "<type N>" unless REG_SZ.
 std::string RegText(HKEY root, const char *key, const char *name);
-void SetReg(HKEY root, const char *key, const char *name, DWORD type, const std::string &data);
-void DeleteReg(HKEY root, const char *key, const char *name);
+// Writes text, its NUL included, under this type; deletes the value when text is NULL.
+void SetReg(HKEY root, const char *key, const char *name, DWORD type, const char *text);
 
 // "target | description" of a shell link, or "<unreadable>"; COM initialised.
 std::string LinkText(const std::string &path);

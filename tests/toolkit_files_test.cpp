@@ -7,8 +7,11 @@
 
 namespace {
 
-TEST(LzDecoder, StreamsFedWholeOrBytewiseIntoASmallBuffer)
+TEST(LzDecoder, HeadersAndStreamsFedWholeOrBytewiseIntoASmallBuffer)
 {
+    uint32_t length = 0; // the compressor's files are too small to try the length's high bytes
+    EXPECT_EQ(LZ_COMPRESSED, LzReadHeader((const unsigned char *)"SZDD\x88\xF0\x27\x33" "A\0\x04\x03\x02\x81", 14, &length));
+    EXPECT_EQ(0x81020304u, length);
     // The window starts as spaces; writing starts at 4096 - 16.
     const struct {
         std::string stream;

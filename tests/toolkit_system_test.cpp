@@ -154,12 +154,8 @@ TEST(ScreenSaver, Windows95WritesSystemIniAndNtOnlyExistingValues)
     for (const auto &r : rows) {
         SetEnvironmentVariableA("OS", r.os);
         bool nt = r.os && strcmp(r.os, "Windows_NT") == 0;
-        for (int i = 0; i < 3; i++) {
-            if (r.values[i])
-                SetReg(HKEY_CURRENT_USER, key, names[i], r.type, std::string(r.values[i], strlen(r.values[i]) + 1));
-            else
-                DeleteReg(HKEY_CURRENT_USER, key, names[i]);
-        }
+        for (int i = 0; i < 3; i++)
+            SetReg(HKEY_CURRENT_USER, key, names[i], r.type, r.values[i]);
         WritePrivateProfileStringA("boot", "SCRNSAVE.EXE", "OLD.SCR", Ini.c_str());
         std::string iniBefore = IniText(Ini);
 

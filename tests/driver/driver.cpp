@@ -44,7 +44,7 @@ HWND WaitForWindow(const char *caption, DWORD timeoutMs)
 
 bool WaitForWindowGone(const char *caption, DWORD timeoutMs)
 {
-    return Poll(timeoutMs, [&] { return FindVisible(caption) == NULL; });
+    return Poll(timeoutMs, [&] { return !FindVisible(caption); });
 }
 
 std::vector<std::string> WindowsOf(DWORD processId)
@@ -73,15 +73,9 @@ void SetControlText(HWND window, int id, const char *text)
     SendMessageTimeoutA(GetDlgItem(window, id), WM_SETTEXT, 0, (LPARAM)text, SMTO_ABORTIFHUNG, 5000, NULL);
 }
 
-void Click(HWND window, int id)
-{
-    PostMessageA(GetDlgItem(window, id), BM_CLICK, 0, 0);
-}
-
-void CloseWindow(HWND window)
-{
-    PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
-}
+void Click(HWND window, int id) { PostMessageA(GetDlgItem(window, id), BM_CLICK, 0, 0); }
+void CloseWindow(HWND window) { PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0); }
+bool IsDefaultButton(HWND button) { return (GetWindowLongA(button, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON; }
 
 void PressKey(HWND window, int id, WORD virtualKey)
 {
@@ -92,21 +86,15 @@ void PressKey(HWND window, int id, WORD virtualKey)
 
 bool Flush(HWND button, DWORD timeoutMs)
 {
-    // The button's pushed state marks how far the queue has been handled.
-    for (bool pushed : {true, false, true, false}) {
+    // The button's pushed state marks how far its queue has been handled.
+    for (bool pushed : {true, false, true, false})
         if (!PostMessageA(button, BM_SETSTATE, pushed, 0) || !Poll(timeoutMs, [&] {
                 DWORD_PTR state = pushed ? 0 : BST_PUSHED;
                 SendMessageTimeoutA(button, BM_GETSTATE, 0, 0, SMTO_ABORTIFHUNG, 1000, &state);
                 return ((state & BST_PUSHED) != 0) == pushed;
             }))
             return false;
-    }
     return true;
-}
-
-bool IsDefaultButton(HWND button)
-{
-    return (GetWindowLongA(button, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
 }
 
 bool AnswerMessageBox(const char *caption, int buttonId, DWORD timeoutMs, std::string *text)
@@ -144,17 +132,17 @@ int WaitForExit(Process &p, DWORD timeoutMs)
 
 void Kill(Process &p)
 {
-    if (!p.handle)
-        return;
-    TerminateProcess(p.handle, 1);
-    WaitForSingleObject(p.handle, 5000);
-    CloseHandle(p.handle);
-    p.handle = NULL;
+    if (p.handle) {
+        TerminateProcess(p.handle, 1);
+        WaitForSingleObject(p.handle, 5000);
+        CloseHandle(p.handle);
+        p.handle = NULL;
+    }
 }
 
 BoxWatcher::BoxWatcher(const char *caption, int buttonId)
     : caption_(caption), button_(buttonId), thread_([this] {
-          for (; !stop_; Sleep(10)) {
+          for (; !stop_; Sleep(10))
               if (HWND box = FindVisible(caption_.c_str())) {
                   {
                       // Recorded before the click: the caller may look as soon as the box is gone.
@@ -164,7 +152,6 @@ BoxWatcher::BoxWatcher(const char *caption, int buttonId)
                   Click(box, button_);
                   WaitForWindowGone(caption_.c_str(), 5000);
               }
-          }
       })
 {
 }

@@ -14,24 +14,19 @@
 
 namespace driver {
 
-// Calls done every few milliseconds until it returns true (true) or timeoutMs has passed (false).
+// Calls done every few milliseconds until it returns true (true) or timeoutMs passed (false).
 bool Poll(DWORD timeoutMs, const std::function<bool()> &done);
-// A visible top-level window whose caption equals caption, or NULL.
-HWND FindVisible(const char *caption);
+HWND FindVisible(const char *caption); // a visible top-level window with this caption, or NULL
 HWND WaitForWindow(const char *caption, DWORD timeoutMs);
 bool WaitForWindowGone(const char *caption, DWORD timeoutMs);
-// Captions of a process's visible top-level windows, sorted.
-std::vector<std::string> WindowsOf(DWORD processId);
+std::vector<std::string> WindowsOf(DWORD processId); // its visible windows' captions, sorted
 
-// Text of a control (of the window itself when id is 0), read with WM_GETTEXT.
-std::string ControlText(HWND window, int id);
+std::string ControlText(HWND window, int id); // of the window itself when id is 0
 void SetControlText(HWND window, int id, const char *text);
-// Posted, as a click may open modal loops in the operated program.
-void Click(HWND window, int id);
-void CloseWindow(HWND window); // as the caption's close button does
+void Click(HWND window, int id); // posted: a click may open modal loops in the program
+void CloseWindow(HWND window);   // as the caption's close button does
 void PressKey(HWND window, int id, WORD virtualKey);
-// Returns once the thread that owns button has handled what was posted to it
-// before, and what that posted in turn. False on time-out.
+// Returns once button's thread has handled what was posted to it before, and what that posted in turn.
 bool Flush(HWND button, DWORD timeoutMs);
 bool IsDefaultButton(HWND button);
 // Waits for a message box, gives its text and presses the button with this id.
@@ -42,12 +37,11 @@ struct Process {
     DWORD id;
 };
 Process Start(const std::string &commandLine, const char *directory); // handle NULL on failure
-// The exit code; kills the process and returns -1 on time-out.
-int WaitForExit(Process &p, DWORD timeoutMs);
+int WaitForExit(Process &p, DWORD timeoutMs); // the exit code, or -1 (and killed) on time-out
 void Kill(Process &p);
 
-// Answers the message boxes with this caption that appear while it lives, and
-// records their texts: for code under test that runs in this process.
+// Answers, while it lives, the message boxes with this caption that code under
+// test in this process shows, and records their texts.
 class BoxWatcher {
 public:
     BoxWatcher(const char *caption, int buttonId);
