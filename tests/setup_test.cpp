@@ -1,15 +1,14 @@
-// The suite installer end to end: D:\SETUP.EXE operated as a user would, and
-// what it leaves on disk, in the registry, in the INI files and on the desktop.
-// Installed files are held against the sample products (P:) and the media.
+// The suite installer end to end: D:\SETUP.EXE operated as a user would; installed
+// files are held against the sample products (P:) and the media.
 #include "support.h"
 
 #include <commctrl.h>
 #include <shlobj.h>
 
 #include <algorithm>
+#include <regex>
 
 namespace {
-
 const struct {
     const char *caption, *intro, *dir, *browseTitle;
 } Pages[3] = {
@@ -26,6 +25,7 @@ const struct {
      "below to install.",
      "c:\\skybuild", "Choose a Folder to install SKY Builder:"},
 };
+
 enum { MODELLER, SAVER, BUILDER };
 const char *const Succeeded[2] = {"SKYBuilder Setup - Sucessful",
                                   "Congratulations!   SKYBuilder has been succcesfully installed.  Shortcuts to SKY "
@@ -37,11 +37,9 @@ const std::string Desktop95 = WindowsDir + "\\DESKTOP", DesktopNt = WindowsDir +
                   BuilderSettings = WindowsDir + "\\skybuild.ini", SaverSettings = WindowsDir + "\\SKYLOOP.INI",
                   SystemIni = WindowsDir + "\\system.ini";
 const char *const DesktopKey = "Control Panel\\Desktop", *const CommandKey = "Modelex.3DFile\\Shell\\Open\\Command";
-
 std::string Prompt(const std::string &dir) { return "Directory " + dir + " doesn't seem to exist - create?"; }
 // Empty when path holds the sample product's bytes.
 std::string Product(const std::string &path, const std::string &name) { return Differs(path, ReadWhole("P:\\" + name)); }
-
 const char *const ModellerFiles[] = {"MODELEX.EXE", "MODELEX.HLP", "READMEM.TXT", "MAPS\\BGROUND.BMP", "MAPS\\BRICKS.BMP",
                                      "MAPS\\WOOD.BMP", "SAMPLES\\BRAID.SKY", "SAMPLES\\CHALICE.SKY", "SAMPLES\\VENUS3.SKY"};
 const char *const SaverFiles[] = {
@@ -57,28 +55,13 @@ const char *const KitFiles[12][2] = {
     {"ORDER.FR_", "ORDER.FR_"}, {"BGROUND.BM_", "BGROUND.BM_"}, {"READMESE.TXT", "README.TXT"}, {"KITSETUP.EXE", "SETUP.EXE"},
 };
 
-// The suite's saver settings for dir, with the TableOrder given.
-std::string SaverDefaults(const std::string &dir, const std::string &tableOrder)
-{
-    return "[Misc]\nNormal=1\nInstallDirectory=" + dir + "\nMapsDirectory=" + dir + "\\MAPS\nBackgroundMap=" + dir +
-           "\\MAPS\\BGROUND.BMP\n[Entries]\nEntryFN000=" + dir + "\\MODELS\\3D.SKY\nEntryPM000=2,350,350,1,0,3,0,0,10,0,270,10,45\n"
-           "EntryFN001=" + dir + "\\MODELS\\TORUSF.SKY\nEntryPM001=2,400,400,1,0,1,1,0,10,0,270,10,45\nEntryFN002=" + dir +
-           "\\MODELS\\HEARTFG.SKY\nEntryPM002=2,450,450,1,0,3,1,0,10,10,0,0,0\n[Global]\nNoOfEntries=3\nSpeed=10\n"
-           "Sequence=0\nTableOrder=" + tableOrder + "\n[Reminder]\nActivated=1\nCaption1=It's been a while since you "
-           "visited\nCaption2=Zentrix- you may be missing out on\nCaption3=lots of new stuff - would you like to visit it "
-           "now?\nExecFile=http://www.example.com/\nReminderPeriod=1209600\n";
-}
-
 class Setup : public InstallerTest {
 protected:
-    void SetUp() override
-    {
-        for (const std::string path : {"C:\\modelex", "C:\\skyloop", "C:\\skybuild", "C:\\SKYLOOP", "C:\\A", "C:\\MODELEX.EXE",
-                                       "C:\\MODELEX.HLP", "C:\\READMEM.TXT", "C:\\MAPS", "C:\\SAMPLES", "C:\\xxx.xxx"})
-            RemoveTree(path);
+    void SetUp() override {
         WritePrivateProfileStringA(NULL, NULL, NULL, SaverSettings.c_str());
-        for (const std::string &file : {BuilderSettings, SaverSettings})
-            DeleteFileA(file.c_str());
+        for (const std::string &path : std::vector<std::string>{"C:\\modelex", "C:\\skyloop", "C:\\skybuild", "C:\\A", "C:\\MODELEX.EXE",
+             "C:\\MODELEX.HLP", "C:\\READMEM.TXT", "C:\\MAPS", "C:\\SAMPLES", "C:\\xxx.xxx", BuilderSettings, SaverSettings})
+            RemoveTree(path);
         // Windows 95 and NT 4 have these; a fresh prefix does not.
         for (const char *dir : {"\\DESKTOP", "\\Profiles", "\\Profiles\\All Users", "\\Profiles\\All Users\\DESKTOP"})
             CreateDirectoryA((WindowsDir + dir).c_str(), NULL);
@@ -88,8 +71,7 @@ protected:
         SetEnvironmentVariableA("OS", NULL); // the installer inherits it
     }
     // The page in front; a later page or a finish box instead is a failure.
-    HWND WaitPage(int page)
-    {
+    HWND WaitPage(int page) {
         HWND found = NULL;
         driver::Poll(Timeout, [&] {
             for (int i = page; i < 5 && !found; i++)
@@ -100,34 +82,32 @@ protected:
         EXPECT_TRUE(right) << "expected " << Pages[page].caption << "; windows: " << Windows();
         return right ? found : NULL;
     }
-    void Proceed(HWND page, const std::string &dir) { driver::SetControlText(page, 102, dir.c_str()), driver::Click(page, IDOK); }
+    // Types dir and proceeds, by the button or by Enter.
+    void Proceed(HWND page, const std::string &dir, bool enter = false) {
+        driver::SetControlText(page, 102, dir.c_str());
+        enter ? driver::PressKey(page, 102, VK_RETURN) : driver::Click(page, IDOK);
+    }
     // After everything posted so far, the page alone is shown, holding text.
-    void ExpectPageAlone(HWND page, int index, const std::string &text)
-    {
+    void ExpectPageAlone(HWND page, int index, const std::string &text) {
         ASSERT_TRUE(driver::Flush(GetDlgItem(page, 103), Timeout));
         EXPECT_EQ(std::vector<std::string>{Pages[index].caption}, driver::WindowsOf(program.id));
         EXPECT_EQ(text, driver::ControlText(page, 102));
     }
     void Cancel(HWND page) { driver::Click(page, IDCANCEL), Answer("Cancelling", CancelText, IDYES); }
     // The finish box: its text, then OK and exit code 0.
-    void Finish(const char *const box[2])
-    {
+    void Finish(const char *const box[2]) {
         HWND w = Wait(box[0]);
         EXPECT_EQ(box[1], driver::ControlText(w, 7));
         driver::Click(w, IDOK);
         EXPECT_EQ(0, Exit());
     }
-    // A run from program that proceeds on a page for each directory given
-    // (creating those that are missing) and cancels on the next page, if any.
-    void Install(const std::vector<std::string> &dirs, const std::string &program = "D:\\SETUP.EXE")
-    {
-        Start(program);
+    // A run that proceeds into these directories, creating them when missing.
+    void Install(const std::vector<std::string> &dirs) {
+        Start("D:\\SETUP.EXE");
         for (int i = 0; i < 3; i++) {
             HWND page = WaitPage(i);
             ASSERT_TRUE(page);
-            if (i == (int)dirs.size())
-                return Cancel(page), Finish(Failed);
-            bool exists = dirs[i].empty() || DirectoryExists(dirs[i]); // "": the current drive's root
+            bool exists = DirectoryExists(dirs[i]);
             Proceed(page, dirs[i]);
             if (!exists)
                 Answer("New Directory?", Prompt(dirs[i]), IDYES);
@@ -135,33 +115,28 @@ protected:
         Finish(Succeeded);
     }
     std::string CreateDir() { return IniValue(BuilderSettings, "Misc", "CreateDir"); }
-
-    void ExpectLinks(const std::string &folder, const std::vector<std::string> &links, const std::string &dir,
-                     const std::string &description)
-    {
+    void ExpectLinks(const std::string &folder, const std::vector<std::string> &links, const std::string &dir, const char *text) {
         std::vector<std::string> names;
         for (size_t i = 0; i < links.size(); i += 2) {
             names.push_back(links[i]);
-            EXPECT_EQ(dir + "\\" + links[i + 1] + " | " + description, LinkText(folder + "\\" + links[i]));
+            EXPECT_EQ(dir + "\\" + links[i + 1] + " | " + text, LinkText(folder + "\\" + links[i]));
         }
         EXPECT_EQ(names, FilesIn(folder));
     }
-    void ExpectModeller(const std::string &dir, const std::string &desktop, const std::string &command)
-    {
+    void ExpectModeller(const std::string &dir, const std::string &desktop, const std::string &command) {
         for (std::string f : ModellerFiles)
             EXPECT_EQ("", Product(dir + "\\" + f, f.substr(f.find('\\') + 1)));
         EXPECT_EQ("Modelex.3DFile|Modelex 3D File|" + command, RegText(HKEY_CLASSES_ROOT, ".sky", NULL) + "|" +
                                                                    RegText(HKEY_CLASSES_ROOT, "Modelex.3DFile", NULL) + "|" +
                                                                    RegText(HKEY_CLASSES_ROOT, CommandKey, NULL));
         for (const char *name : WinGFiles)
-            EXPECT_EQ("", Product(SystemDir() + "\\" + name, name));
+            EXPECT_EQ("", Product(SystemDir + "\\" + name, name));
         EXPECT_FALSE(FileExists(WindowsDir + "\\SYSTEM32\\MODEFTST.QQQ") || FileExists(WindowsDir + "\\MODELEX.INI"))
             << "the probe file, or the modeller's old settings, left";
         ExpectLinks(desktop + "\\Modelex", {"Modelex Help.lnk", "modelex.hlp", "Modelex.lnk", "modelex.exe", "Read Me.lnk",
                                             "readmem.txt"}, dir, "Modelex");
     }
-    void ExpectSaver(const std::string &dir, const std::string &desktop)
-    {
+    void ExpectSaver(const std::string &dir, const std::string &desktop) {
         EXPECT_EQ("", Product(WindowsDir + "\\SKYLOOP.SCR", "SKYLOOP.SCR"));
         EXPECT_EQ("", Product(dir + "\\SKYLOOP.EXE", "SKYLOOP.SCR"));
         for (std::string f : SaverFiles)
@@ -170,8 +145,7 @@ protected:
                                             "Skyloop Settings.lnk", "skyloop.exe"}, dir, "Skyloop");
     }
     // The builder, its links, the kit byte for byte, and skybuild.ini.
-    void ExpectBuilder(const std::string &dir, const std::string &desktop)
-    {
+    void ExpectBuilder(const std::string &dir, const std::string &desktop) {
         EXPECT_EQ("", Product(dir + "\\SKYBUILD.EXE", "SKYBUILD.EXE") + Product(dir + "\\README.TXT", "README.TXT"));
         EXPECT_EQ((std::vector<std::string>{"README.TXT", "SKEL", "SKYBUILD.EXE"}), FilesIn(dir)) << "no newsky";
         std::vector<std::string> kit;
@@ -187,15 +161,14 @@ protected:
     }
 };
 
-TEST_F(Setup, FullRunOnWindows95InstallsEveryProductAndTheKitInstallsADistribution)
-{
+TEST_F(Setup, FullRunOnWindows95InstallsEveryProductAndTheKitInstallsADistribution) {
     ASSERT_TRUE(WriteWhole(WindowsDir + "\\MODELEX.INI", "[Misc]\r\nLastModel=BRAID.SKY\r\n"));
     WritePrivateProfileStringA("boot", "SCRNSAVE.EXE", "C:\\OTHER.SCR", SystemIni.c_str());
     SetReg(HKEY_CURRENT_USER, DesktopKey, "SCRNSAVE.EXE", REG_SZ, "C:\\OTHER.SCR");
     const std::vector<int> tabOrder[3] = {
         {IDOK, IDCANCEL, 7, 101, 102, 103}, {IDOK, IDCANCEL, 7, 102, 103, 101}, {IDOK, IDCANCEL, 7, 102, 103, 101}};
     Start("D:\\SETUP.EXE");
-    long long before = UnixNow();
+    long long before = time(nullptr);
     for (int i = 0; i < 3; i++) {
         HWND page = WaitPage(i);
         ASSERT_TRUE(page);
@@ -216,39 +189,31 @@ TEST_F(Setup, FullRunOnWindows95InstallsEveryProductAndTheKitInstallsADistributi
     }
     Finish(Succeeded);
     EXPECT_EQ("c:\\skybuild", CreateDir()) << "the builder page's directory, written on the way out";
-
     ExpectModeller("c:\\modelex", Desktop95, "c:\\modelex\\modelex.exe %1");
     EXPECT_EQ((std::vector<std::string>{"MAPS", "MODELEX.EXE", "MODELEX.HLP", "READMEM.TXT", "SAMPLES"}), FilesIn("c:\\modelex"));
     ExpectSaver("c:\\skyloop", Desktop95);
     EXPECT_EQ((std::vector<std::string>{"MAPS", "MODELS", "READMES.TXT", "SKYLOOP.EXE", "SKYLOOP.HLP"}), FilesIn("c:\\skyloop"));
     std::string seed = IniValue(SaverSettings, "Global", "TableOrder");
-    EXPECT_TRUE(SeededBetween(seed, before, UnixNow())) << seed;
+    EXPECT_TRUE(SeededSince(seed, before)) << seed;
     EXPECT_EQ(SaverDefaults("c:\\skyloop", seed), IniText(SaverSettings));
     EXPECT_EQ(WindowsDir + "\\SKYLOOP.SCR", IniValue(SystemIni, "boot", "SCRNSAVE.EXE"));
     EXPECT_EQ("C:\\OTHER.SCR", RegText(HKEY_CURRENT_USER, DesktopKey, "SCRNSAVE.EXE")) << "Windows 95: not the registry";
     ExpectBuilder("c:\\skybuild", Desktop95);
     EXPECT_EQ((std::vector<std::string>{"Modelex", "SKY Builder", "Skyloop"}), FilesIn(Desktop95));
     EXPECT_EQ(std::vector<std::string>{}, FilesIn(DesktopNt));
-
     // The kit it laid down, with the models, maps and description of a custom
     // distribution (E:), installs that edition of the screen saver.
     std::string dist = scratch + "\\dist";
     CreateDirectoryA(dist.c_str(), NULL);
-    for (const std::string &name : FilesIn("c:\\skybuild\\SKEL"))
-        CopyFileA(("c:\\skybuild\\SKEL\\" + name).c_str(), (dist + "\\" + name).c_str(), FALSE);
-    for (const char *name : {"GLOBE.SK_", "SPIRAL.SK_", "MARBLE.BM_", "DUSK.BM_", "STARS.BM_", "SKYSETUP.INI"})
-        CopyFileA((std::string("E:\\") + name).c_str(), (dist + "\\" + name).c_str(), FALSE);
-    Start(dist + "\\SETUP.EXE");
-    driver::Click(Wait("Skyloop Directory"), 102);
-    Answer("Ready to Install", "Setup will now install all files.", IDOK);
-    driver::Click(Wait("Installed OK"), 102);
-    EXPECT_EQ(0, Exit());
+    for (const std::string from : {"c:\\skybuild\\SKEL", "E:"}) // E: adds what the kit leaves to the user
+        for (const std::string &name : FilesIn(from))
+            CopyFileA((from + "\\" + name).c_str(), (dist + "\\" + name).c_str(), TRUE);
+    InstallDistribution(dist + "\\SETUP.EXE");
     EXPECT_EQ("", Differs("C:\\SKYLOOP\\SAMPLES\\GLOBE.SKY", ReadWhole("O:\\GLOBE.SKY")) +
                       Product("C:\\SKYLOOP\\SKYLOOP.EXE", "SKYLOOPE.SCR"));
 }
 
-TEST_F(Setup, ReinstallOnWindowsNtReplacesEverythingButTableOrderAndExtraEntries)
-{
+TEST_F(Setup, ReinstallOnWindowsNtReplacesEverythingButTableOrderAndExtraEntries) {
     SetEnvironmentVariableA("OS", "Windows_NT");
     // A user who once had another saver; the timeout value is absent.
     SetReg(HKEY_CURRENT_USER, DesktopKey, "ScreenSaveActive", REG_SZ, "0");
@@ -259,42 +224,30 @@ TEST_F(Setup, ReinstallOnWindowsNtReplacesEverythingButTableOrderAndExtraEntries
     std::string modeller = scratch + "\\Program Files\\Modelex", saver = scratch + "\\saver", builder = scratch + "\\b";
     ASSERT_TRUE(CreateDirectoryA((scratch + "\\Program Files").c_str(), NULL));
     Install({modeller, saver, builder});
-    std::string seed = IniValue(SaverSettings, "Global", "TableOrder");
-
     // What the user's time with the products, or other programs, changed since.
-    std::vector<std::string> spoilt = {saver + "\\SKYLOOP.EXE", builder + "\\SKYBUILD.EXE"};
-    for (const char *f : ModellerFiles)
-        spoilt.push_back(modeller + "\\" + f);
+    std::vector<std::string> spoilt;
+    for (const std::string &dir : {modeller, saver, builder, DesktopNt})
+        for (const std::string &path : FilesBelow(dir))
+            spoilt.push_back(path);
     for (const char *name : WinGFiles)
-        spoilt.push_back(SystemDir() + "\\" + name);
-    for (const auto &f : KitFiles)
-        spoilt.push_back(builder + "\\SKEL\\" + f[1]);
-    for (const char *link : {"Modelex.lnk", "Modelex Help.lnk", "Read Me.lnk"})
-        spoilt.push_back(DesktopNt + "\\Modelex\\" + link);
+        spoilt.push_back(SystemDir + "\\" + name);
     for (const std::string &path : spoilt)
         ASSERT_TRUE(WriteWhole(path, "stale")) << path;
     for (const char *key : {".sky", "Modelex.3DFile", CommandKey})
         SetReg(HKEY_CLASSES_ROOT, key, NULL, REG_SZ, "other");
     ASSERT_TRUE(WriteWhole(WindowsDir + "\\MODELEX.INI", "[Misc]\r\nSavedSince=1\r\n") &&
                 WriteWhole(saver + "\\MAPS\\MINE.BMP", "the user's map"));
-    const char *keys[][2] = {{"Misc", "Normal"}, {"Entries", "EntryFN001"}, {"Entries", "EntryPM002"},
-                             {"Global", "NoOfEntries"}, {"Global", "Speed"}, {"Global", "Sequence"},
-                             {"Reminder", "Activated"}, {"Reminder", "Caption3"}, {"Reminder", "ExecFile"},
-                             {"Reminder", "ReminderPeriod"}, {"Entries", "EntryFN003"}, {"Entries", "EntryPM004"}};
-    for (const auto &k : keys)
-        WritePrivateProfileStringA(k[0], k[1], "spoilt", SaverSettings.c_str());
-    for (const char *key : {"InstallDirectory", "SkeletonDirectory", "CreateDir"})
-        WritePrivateProfileStringA("Misc", key, "spoilt", BuilderSettings.c_str());
-    WritePrivateProfileStringA(NULL, NULL, NULL, SaverSettings.c_str());
-    WritePrivateProfileStringA(NULL, NULL, NULL, BuilderSettings.c_str());
-
+    // Every setting spoilt, and entries beyond the three.
+    std::string ini = std::regex_replace(ReadWhole(SaverSettings), std::regex("=.*\r"), "=spoilt\r");
+    ASSERT_TRUE(WriteWhole(SaverSettings, ini.insert(ini.find("[Global]"), "EntryFN003=spoilt\r\nEntryPM004=spoilt\r\n")) &&
+                WriteWhole(BuilderSettings, "[Misc]\r\nInstallDirectory=spoilt\r\nSkeletonDirectory=spoilt\r\nCreateDir=spoilt\r\n"));
     Install({modeller, saver, builder});
     ExpectModeller(modeller, DesktopNt, "\"" + modeller + "\\modelex.exe\" %1");
     ExpectSaver(saver, DesktopNt);
     ExpectBuilder(builder, DesktopNt);
     EXPECT_EQ(builder, CreateDir());
     EXPECT_EQ("the user's map", ReadWhole(saver + "\\MAPS\\MINE.BMP"));
-    std::string settings = SaverDefaults(saver, seed);
+    std::string settings = SaverDefaults(saver, "spoilt");
     settings.insert(settings.find("[Global]"), "EntryFN003=spoilt\nEntryPM004=spoilt\n");
     EXPECT_EQ(settings, IniText(SaverSettings)) << "TableOrder and the entries beyond the three stay";
     EXPECT_EQ("1|" + WindowsDir + "\\SKYLOOP.SCR|" + Absent, RegText(HKEY_CURRENT_USER, DesktopKey, "ScreenSaveActive") + "|" +
@@ -304,8 +257,7 @@ TEST_F(Setup, ReinstallOnWindowsNtReplacesEverythingButTableOrderAndExtraEntries
     EXPECT_EQ(std::vector<std::string>{}, FilesIn(Desktop95));
 }
 
-TEST_F(Setup, MediaFilesThatCannotBeReadOrCopiedAreReportedAndTheStepsGoOn)
-{
+TEST_F(Setup, MediaFilesThatCannotBeReadOrCopiedAreReportedAndTheStepsGoOn) {
     std::string media = scratch + "\\media", modeller = scratch + "\\Model Ex", builder = scratch + "\\builder";
     for (const std::string &d : {media, modeller, builder, builder + "\\SKEL"})
         ASSERT_TRUE(CreateDirectoryA(d.c_str(), NULL));
@@ -339,13 +291,13 @@ TEST_F(Setup, MediaFilesThatCannotBeReadOrCopiedAreReportedAndTheStepsGoOn)
     EXPECT_EQ(builder + "\\skel", IniValue(BuilderSettings, "Misc", "SkeletonDirectory"));
 }
 
-TEST_F(Setup, ConfirmedCancelOnAnyPageEndsWithTheErrorBox)
-{
+TEST_F(Setup, ConfirmedCancelOnAnyPageEndsWithTheErrorBox) {
     void (*cancels[3])(HWND) = {[](HWND p) { driver::Click(p, IDCANCEL); },
                                 [](HWND p) { driver::PressKey(p, 102, VK_ESCAPE); },
                                 [](HWND p) { driver::CloseWindow(p); }};
-    // The pages before install: the modeller into the current drive's root (an
-    // empty text), then into scratch with the saver in the Windows directory itself.
+    // The pages before install: the modeller into the current drive's root (an empty
+    // text), then into scratch (an existing directory: no prompt) with the saver in the
+    // Windows directory itself.
     const std::vector<std::string> before[3] = {{}, {""}, {scratch, WindowsDir}};
     for (int cancelled = 0; cancelled < 3; cancelled++) {
         SCOPED_TRACE(Pages[cancelled].caption);
@@ -354,7 +306,7 @@ TEST_F(Setup, ConfirmedCancelOnAnyPageEndsWithTheErrorBox)
         for (int i = 0; i <= cancelled; i++) {
             ASSERT_TRUE(page = WaitPage(i));
             if (i < cancelled)
-                Proceed(page, before[cancelled][i]);
+                Proceed(page, before[cancelled][i], cancelled == 2 && i == 0);
         }
         // Cancel, Escape or the close button asks; No, the default answer, keeps the page as it was.
         driver::SetControlText(page, 102, "C:\\typed but not proceeded");
@@ -363,7 +315,6 @@ TEST_F(Setup, ConfirmedCancelOnAnyPageEndsWithTheErrorBox)
         EXPECT_TRUE(driver::IsDefaultButton(GetDlgItem(box, IDNO)) && !driver::IsDefaultButton(GetDlgItem(box, IDYES)));
         Answer("Cancelling", CancelText, IDNO);
         ExpectPageAlone(page, cancelled, "C:\\typed but not proceeded");
-
         Cancel(page);
         HWND finish = Wait(Failed[0]);
         EXPECT_EQ(Failed[1], driver::ControlText(finish, 7));
@@ -393,8 +344,7 @@ TEST_F(Setup, ConfirmedCancelOnAnyPageEndsWithTheErrorBox)
     EXPECT_FALSE(DirectoryExists("C:\\modelex") || DirectoryExists("C:\\skyloop") || DirectoryExists("C:\\skybuild"));
 }
 
-TEST_F(Setup, DirectoriesThatCannotBeTakenKeepThePage)
-{
+TEST_F(Setup, DirectoriesThatCannotBeTakenKeepThePage) {
     std::string taken = scratch + "\\taken", declined = scratch + "\\declined";
     ASSERT_TRUE(CreateDirectoryA(taken.c_str(), NULL) && WriteWhole(taken + "\\xxx.xxx", "the user's own file"));
     auto ofLength = [this](size_t n) { return scratch + "\\" + std::string(n - scratch.size() - 1, 'x'); };
@@ -421,7 +371,6 @@ TEST_F(Setup, DirectoriesThatCannotBeTakenKeepThePage)
     }
     EXPECT_FALSE(DirectoryExists("C:\\A") || DirectoryExists(declined));
     EXPECT_EQ("the user's own file", ReadWhole(taken + "\\xxx.xxx"));
-
     // The prompt has no owner: the page can be clicked meanwhile, and nothing starts.
     Proceed(page, declined);
     ASSERT_TRUE(Wait("New Directory?"));
@@ -434,46 +383,24 @@ TEST_F(Setup, DirectoriesThatCannotBeTakenKeepThePage)
         EXPECT_EQ((std::vector<std::string>{"New Directory?", Pages[MODELLER].caption}), driver::WindowsOf(program.id));
     }
     Answer("New Directory?", Prompt(declined), IDNO);
-
-    // A cancelled folder browser changes nothing.
-    driver::Click(page, 103);
-    HWND browser = Wait("Browse for Folder");
-    bool titled = false;
-    for (HWND c = GetWindow(browser, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
-        titled = titled || driver::ControlText(c, 0) == Pages[MODELLER].browseTitle;
-    EXPECT_TRUE(titled);
-    driver::Click(browser, IDCANCEL);
-    ASSERT_TRUE(driver::WaitForWindowGone("Browse for Folder", Timeout));
-    ExpectPageAlone(page, MODELLER, declined);
-    Cancel(page);
-    Finish(Failed);
-    EXPECT_EQ(declined, CreateDir()) << "the page's directory as last tried";
-}
-
-TEST_F(Setup, EnterProceedsAndBrowseFillsTheBoxThatProceedReads)
-{
+    // A cancelled folder browser changes nothing; a chosen folder (the desktop,
+    // the tree's root) fills the box, which Proceed reads as edited.
     char desktop[MAX_PATH];
     ASSERT_TRUE(SHGetSpecialFolderPathA(NULL, desktop, CSIDL_DESKTOPDIRECTORY, FALSE));
-    Start("D:\\SETUP.EXE");
-    HWND page = WaitPage(MODELLER);
-    driver::SetControlText(page, 102, scratch.c_str());
-    driver::PressKey(page, 102, VK_RETURN);
-    // An existing directory: no prompt, and no probe file left in it.
-    ASSERT_TRUE(page = WaitPage(SAVER));
-    EXPECT_FALSE(FileExists(scratch + "\\xxx.xxx"));
-    driver::Click(page, 103);
-    HWND browser = Wait("Browse for Folder");
-    // The tree's root is the desktop, whose folder is a directory.
-    HWND tree = FindWindowExA(browser, NULL, WC_TREEVIEWA, NULL);
-    SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, SendMessageA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
-    driver::Click(browser, IDOK);
-    ASSERT_TRUE(driver::WaitForWindowGone("Browse for Folder", Timeout));
-    ExpectPageAlone(page, SAVER, desktop);
-    Proceed(page, scratch + "\\edited");
-    Answer("New Directory?", Prompt(scratch + "\\edited"), IDNO);
+    for (int button : {IDCANCEL, IDOK}) {
+        driver::Click(page, 103);
+        HWND browser = Wait("Browse for Folder");
+        bool titled = false;
+        for (HWND c = GetWindow(browser, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+            titled = titled || driver::ControlText(c, 0) == Pages[MODELLER].browseTitle;
+        EXPECT_TRUE(titled);
+        HWND tree = FindWindowExA(browser, NULL, WC_TREEVIEWA, NULL);
+        SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, SendMessageA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+        driver::Click(browser, button);
+        ASSERT_TRUE(driver::WaitForWindowGone("Browse for Folder", Timeout));
+        ExpectPageAlone(page, MODELLER, button == IDOK ? desktop : declined);
+    }
     Cancel(page);
     Finish(Failed);
-    EXPECT_EQ(scratch + "\\edited", CreateDir());
 }
-
 } // namespace
