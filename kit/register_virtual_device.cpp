@@ -3,6 +3,7 @@
 
 #include "kit.h"
 #include "system_ini_lines.h"
+#include "toolkit.h"
 
 #include <strsafe.h>
 
@@ -36,7 +37,7 @@ static BOOL ReplaceSystemIni(const char *newPath, const char *iniPath, const cha
     }
     // Windows 95 has no way to replace a file in one step.
     char backupPath[IniPathCapacity];
-    if (FAILED(StringCchPrintfA(backupPath, sizeof backupPath, "%s\\SYSTEM.QQB", windowsDir))) {
+    if (FAILED(StringCchPrintfA(backupPath, sizeof backupPath, "%s\\" SYSTEM_INI_BACKUP, windowsDir))) {
         DeleteFileA(newPath);
         return FALSE;
     }
@@ -52,6 +53,7 @@ int RegisterVirtualDevice(void)
     if (FAILED(StringCchPrintfA(iniPath, sizeof iniPath, "%s\\SYSTEM.INI", windowsDir)))
         return SYSTEM_INI_UNREADABLE;
 
+    RestoreSystemIni();
     // Changes made through the profile functions may still wait in their cache.
     WritePrivateProfileStringA(NULL, NULL, NULL, iniPath);
 

@@ -5,10 +5,11 @@ WL_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 WL_BUILD=${BUILD_DIR:-$WL_ROOT/build}
 
 # The installers are 32-bit programs. Where this machine cannot execute 32-bit
-# code (so Wine has no 32-bit side), the same sources are built for x86_64 and
-# run in a 64-bit prefix; the 32-bit programs are still built.
+# code (so Wine has no 32-bit side), or WL_TRY_64=1 asks for it, the same
+# sources are built for x86_64 and run in a 64-bit prefix; the 32-bit programs
+# are still built.
 wl_pick_arch() {
-    if /usr/lib/wine/wine --version >/dev/null 2>&1; then
+    if [ "${WL_TRY_64:-}" != 1 ] && /usr/lib/wine/wine --version >/dev/null 2>&1; then
         WL_ARCH=i686
         WL_WINE=/usr/lib/wine/wine
         WL_WINEARCH=win32
@@ -17,7 +18,7 @@ wl_pick_arch() {
         WL_WINE=/usr/lib/wine/wine64
         WL_WINEARCH=win64
         export WINELOADER=$WL_WINE
-        echo "note: this machine cannot run 32-bit code; tests run a 64-bit build in a 64-bit prefix" >&2
+        echo "note: tests run a 64-bit build in a 64-bit prefix (no 32-bit code runs here, or WL_TRY_64=1)" >&2
     fi
     WL_TREE=$WL_BUILD/$WL_ARCH
 }

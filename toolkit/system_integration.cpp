@@ -57,6 +57,16 @@ static BOOL WindowsPath(char *path, const char *tail)
     return n > 0 && n < SystemCapacity() && SUCCEEDED(StringCchCatA(path, SystemCapacity(), tail));
 }
 
+void RestoreSystemIni(void)
+{
+    char ini[LOCAL_PATH], backup[LOCAL_PATH];
+    if (!WindowsPath(ini, "\\SYSTEM.INI") || !WindowsPath(backup, "\\" SYSTEM_INI_BACKUP))
+        return;
+    if (GetFileAttributesA(ini) == INVALID_FILE_ATTRIBUTES && GetLastError() == ERROR_FILE_NOT_FOUND &&
+        GetFileAttributesA(backup) != INVALID_FILE_ATTRIBUTES)
+        MoveFileA(backup, ini);
+}
+
 void ActivateScreenSaver(void)
 {
     char saverPath[LOCAL_PATH];
@@ -67,6 +77,7 @@ void ActivateScreenSaver(void)
     GetOsName(osName, OsNameCapacity < LOCAL_PATH ? OsNameCapacity : LOCAL_PATH);
     if (strcmp(osName, "Windows_NT") != 0) {
         char iniPath[LOCAL_PATH];
+        RestoreSystemIni(); // written here, it would no longer be missing
         if (WindowsPath(iniPath, "\\SYSTEM.INI"))
             WritePrivateProfileStringA("boot", "SCRNSAVE.EXE", saverPath, iniPath);
         return;

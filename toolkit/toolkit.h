@@ -114,6 +114,12 @@ void InstallSaverProgram(void);
 void InstallWinGRuntime(void);
 // The same with the two directories given, so they need not be the running system's.
 void InstallWinGRuntimeInto(const char *windowsDir, const char *systemDir);
+// What SYSTEM.INI is kept as while it is replaced where the system cannot
+// replace a file in one step.
+#define SYSTEM_INI_BACKUP "SYSTEM.QQB"
+// An interrupted replacement may leave only the backup: when SYSTEM.INI is
+// missing and the backup is there, it becomes SYSTEM.INI again.
+void RestoreSystemIni(void);
 // Makes the Windows directory's SKYLOOP.SCR the current screen saver: SYSTEM.INI
 // on Windows 95, the existing values of the user's desktop key on Windows NT.
 void ActivateScreenSaver(void);

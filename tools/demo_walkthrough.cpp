@@ -34,28 +34,39 @@ BOOL CALLBACK Collect(HWND w, LPARAM l)
     return TRUE;
 }
 
-bool SaveScreen(const std::string &path)
+// The screen as it was last captured, kept until it is written.
+struct Frame {
+    BITMAPINFOHEADER info;
+    std::vector<char> bits;
+};
+
+Frame Capture()
 {
     int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
-    BITMAPINFOHEADER info = {sizeof info, width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+    Frame f = {{sizeof(BITMAPINFOHEADER), width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0}, {}};
     HDC screen = GetDC(NULL), memory = CreateCompatibleDC(screen);
     void *bits = NULL;
-    HBITMAP bitmap = CreateDIBSection(screen, (BITMAPINFO *)&info, DIB_RGB_COLORS, &bits, NULL, 0);
+    HBITMAP bitmap = CreateDIBSection(screen, (BITMAPINFO *)&f.info, DIB_RGB_COLORS, &bits, NULL, 0);
     HGDIOBJ old = SelectObject(memory, bitmap);
     BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY | CAPTUREBLT);
     GdiFlush();
-    DWORD size = ((width * 3 + 3) & ~3) * height, written = 0;
-    DWORD offset = static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + sizeof info);
-    BITMAPFILEHEADER file = {0x4D42, offset + size, 0, 0, offset};
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
-    bool saved = h != INVALID_HANDLE_VALUE && WriteFile(h, &file, sizeof file, &written, NULL) &&
-                 WriteFile(h, &info, sizeof info, &written, NULL) && WriteFile(h, bits, size, &written, NULL);
-    if (h != INVALID_HANDLE_VALUE)
-        CloseHandle(h);
+    f.bits.assign((char *)bits, (char *)bits + ((width * 3 + 3) & ~3) * height);
     SelectObject(memory, old);
     DeleteObject(bitmap);
     DeleteDC(memory);
     ReleaseDC(NULL, screen);
+    return f;
+}
+
+bool Write(const Frame &f, const std::string &path)
+{
+    DWORD offset = sizeof(BITMAPFILEHEADER) + sizeof f.info, size = (DWORD)f.bits.size(), written = 0;
+    BITMAPFILEHEADER file = {0x4D42, offset + size, 0, 0, offset};
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    bool saved = h != INVALID_HANDLE_VALUE && WriteFile(h, &file, sizeof file, &written, NULL) &&
+                 WriteFile(h, &f.info, sizeof f.info, &written, NULL) && WriteFile(h, f.bits.data(), size, &written, NULL);
+    if (h != INVALID_HANDLE_VALUE)
+        CloseHandle(h);
     return saved;
 }
 
@@ -107,7 +118,8 @@ int main(int argc, char **argv)
     }
     std::set<HWND> seen, answered;
     int shot = 0;
-    DWORD start = GetTickCount();
+    DWORD start = GetTickCount(), lastShot = start;
+    Frame working; // the screen while the program works between its windows
     while (WaitForSingleObject(pi.hProcess, 200) == WAIT_TIMEOUT) {
         if (GetTickCount() - start > WalkTimeout) {
             printf("%s did not end; stopped\n", argv[2]);
@@ -116,6 +128,15 @@ int main(int argc, char **argv)
         }
         std::pair<DWORD, std::vector<HWND>> found(pi.dwProcessId, {});
         EnumWindows(Collect, (LPARAM)&found);
+        bool fresh = false;
+        for (HWND w : found.second)
+            fresh = fresh || !seen.count(w);
+        // Work that took a while shows in its last frame: the progress panel at its end, say.
+        if (fresh && GetTickCount() - lastShot > 700 && !working.bits.empty()) {
+            char name[32];
+            StringCchPrintfA(name, sizeof name, "\\%02d-working.bmp", ++shot);
+            Write(working, shots + name);
+        }
         for (HWND w : found.second) {
             if (!seen.insert(w).second)
                 continue;
@@ -123,9 +144,12 @@ int main(int argc, char **argv)
             char name[32];
             StringCchPrintfA(name, sizeof name, "\\%02d.bmp", ++shot);
             printf("window \"%s\"%s\n", Text(w).c_str(), Says(w).c_str());
-            if (!SaveScreen(shots + name))
+            if (!Write(Capture(), shots + name))
                 printf("  (no screenshot)\n");
+            lastShot = GetTickCount();
         }
+        if (!fresh)
+            working = Capture();
         for (HWND w : found.second) {
             HWND button = Forward(w);
             if (button && answered.insert(w).second) {
