@@ -32,11 +32,12 @@ wl_configure() {
 }
 
 wl_build() {
+    # Testing on: a 64-bit run may have left the 32-bit tree configured without.
     if [ "$WL_ARCH" = i686 ]; then
-        wl_configure "$WL_TREE" i686
+        wl_configure "$WL_TREE" i686 -DBUILD_TESTING=ON
     else
         # The host-side checks read the 32-bit programs of the other tree.
-        wl_configure "$WL_TREE" "$WL_ARCH" -DSHIPPED_BUILD="$WL_BUILD/i686"
+        wl_configure "$WL_TREE" "$WL_ARCH" -DBUILD_TESTING=ON -DSHIPPED_BUILD="$WL_BUILD/i686"
     fi
     cmake --build "$WL_TREE" -j"$(nproc)"
     if [ "$WL_ARCH" != i686 ]; then
@@ -52,6 +53,8 @@ wl_prefix() {
     mkdir -p "$(dirname "$WINEPREFIX")"
     "$WL_WINE" wineboot -i >/dev/null 2>&1 </dev/null
     "$WL_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1 </dev/null
+    # A crashing program ends at once instead of waiting behind a dialog nobody answers.
+    "$WL_WINE" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1 </dev/null
     wineserver -w
     rm -f "$WINEPREFIX/dosdevices/z:"
 }

@@ -11,7 +11,7 @@
 namespace {
 TEST(ProgressEdge, EdgesForTheInstallStepsAndBeyond) {
     const int rows[][3] = {
-        {1, 3, 65}, {2, 3, 130},
+        {1, 3, 65}, {2, 3, 130}, {2, 45, 8}, // truncated, never rounded
         {16777216, 16777217, 195}, // single precision: the quotient rounds to 1 although step < total
         {-3, 45, 0}, {INT_MIN, 45, 0}, {46, 45, 195}, {INT_MAX, 45, 195}, {INT_MAX, INT_MAX, 195}, // held to the ends
         {1, 0, 0}, {1, -5, 0}, {INT_MIN, INT_MIN, 0},
