@@ -138,6 +138,7 @@ void SetReg(HKEY root, const char *key, const char *name, DWORD type, const char
 
 std::string LinkText(const std::string &path) {
     std::string text = "<unreadable>";
+    CoInitialize(NULL); // once per thread is enough; again is harmless
     IShellLinkA *link;
     IPersistFile *file;
     if (FAILED(CoCreateInstance(CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER, IID_IShellLinkA, (void **)&link)))
@@ -294,7 +295,6 @@ void InstallerTest::TearDown() {
 }
 
 void InstallerTest::Start(const std::string &program_) {
-    CoInitialize(NULL);
     program = driver::Start(program_, scratch.c_str());
     ASSERT_TRUE(program.handle) << "cannot start " << program_;
 }
