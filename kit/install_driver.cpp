@@ -1,7 +1,7 @@
 // The install driver: asks for the directory until a pass can be made or the
 // user cancels, then installs the screen saver with what the distribution
 // lists, registers its device, the runtime, makes it current, links it on the
-// desktop and shows the end message.
+// desktop and shows the end message, or what it could not install.
 #include "kit.h"
 #include "toolkit.h"
 
@@ -13,10 +13,12 @@ static void Draw(HWND mainWindow, int step)
 }
 
 // A modal dialog owned by the main window, which is repainted where it was.
-static void Ask(HWND mainWindow, const char *templateName, DLGPROC procedure)
+// FALSE when the dialog could not be made.
+static BOOL Ask(HWND mainWindow, const char *templateName, DLGPROC procedure)
 {
-    DialogBoxParamA(AppInstance, templateName, mainWindow, procedure, 0);
+    INT_PTR made = DialogBoxParamA(AppInstance, templateName, mainWindow, procedure, 0);
     InvalidateRect(mainWindow, NULL, TRUE);
+    return made != -1;
 }
 
 // TargetDir exists and takes a file.
@@ -33,26 +35,35 @@ static BOOL TargetWritable(void)
     return TRUE;
 }
 
+enum Readiness { TARGET_READY, TARGET_NOT_READY, NO_DIALOG };
+
 // Makes sure TargetDir can be installed into, creating it when the user
-// agrees. FALSE, with StatusCode set for the next directory dialog, otherwise.
-static BOOL PrepareTarget(HWND mainWindow)
+// agrees. TARGET_NOT_READY, with StatusCode set for the next directory dialog,
+// otherwise.
+static Readiness PrepareTarget(HWND mainWindow)
 {
+    if (!MakeAbsoluteDir(TargetDir, TargetDirCapacity)) {
+        StatusCode = STATUS_NO_DIRECTORY;
+        return TARGET_NOT_READY;
+    }
     if (TargetWritable())
-        return TRUE;
+        return TARGET_READY;
     CancelFlag = 0;
-    Ask(mainWindow, "crdir", CreateDirDlgProc);
+    if (!Ask(mainWindow, "crdir", CreateDirDlgProc))
+        return NO_DIALOG;
     if (CancelFlag)
-        return FALSE;
+        return TARGET_NOT_READY;
     if (MakeDirectory(TargetDir) != 0 || !TargetWritable()) {
         StatusCode = STATUS_NO_DIRECTORY;
-        return FALSE;
+        return TARGET_NOT_READY;
     }
-    return TRUE;
+    return TARGET_READY;
 }
 
 // The product files up to the distribution's own models and maps.
 static void InstallFiles(HWND mainWindow)
 {
+    ForgetMissedFiles();
     CreateProgressPanel(mainWindow);
     Draw(mainWindow, 1);
     StringCchCopyA(InstallDir, InstallDirCapacity, TargetDir); // same capacity: fits
@@ -84,20 +95,40 @@ static void LinkOnDesktop(void)
     CreateProductShortcuts("Skyloop", links, 3, "Skyloop", KitPathCapacity, KitPathCapacity);
 }
 
-void RunInstall(HWND mainWindow)
+// Instead of the end message: the files that are not there whole.
+static void ShowMissedFiles(HWND mainWindow)
 {
-    DeriveSourceDir();
-    StatusCode = STATUS_NONE;
+    char text[100 + MissedFilesKept * 501], more[32];
+    StringCchCopyA(text, sizeof text, "Setup could not install these files:\n");
+    for (int i = 0; i < MissedFileCount && i < MissedFilesKept; i++) {
+        StringCchCatA(text, sizeof text, "\n");
+        StringCchCatA(text, sizeof text, MissedFile(i)); // room for every kept path
+    }
+    if (MissedFileCount > MissedFilesKept) {
+        StringCchPrintfA(more, sizeof more, "\nand %d more", MissedFileCount - MissedFilesKept);
+        StringCchCatA(text, sizeof text, more);
+    }
+    MessageBoxA(mainWindow, text, "Skyloop Setup", MB_OK | MB_ICONEXCLAMATION);
+}
+
+// Runs passes until one gets through or the user cancels; the exit code.
+static int Install(HWND mainWindow)
+{
     for (;;) {
         CancelFlag = 0;
-        Ask(mainWindow, "idir", InstallDirDlgProc);
+        if (!Ask(mainWindow, "idir", InstallDirDlgProc))
+            return 1;
         if (CancelFlag)
-            break;
+            return 0;
         StatusCode = STATUS_NONE;
-        if (!PrepareTarget(mainWindow))
+        Readiness ready = PrepareTarget(mainWindow);
+        if (ready == NO_DIALOG)
+            return 1;
+        if (ready == TARGET_NOT_READY)
             continue;
+        // A box that could not be shown answers Cancel.
         if (MessageBoxA(mainWindow, "Setup will now install all files.", "Ready to Install",
-                        MB_OKCANCEL | MB_ICONINFORMATION) == IDCANCEL) {
+                        MB_OKCANCEL | MB_ICONINFORMATION) != IDOK) {
             StatusCode = STATUS_DECLINED;
             continue;
         }
@@ -116,8 +147,17 @@ void RunInstall(HWND mainWindow)
         ActivateScreenSaver();
         LinkOnDesktop();
         Draw(mainWindow, 45);
-        Ask(mainWindow, "endmsgr", EndMsgDlgProc);
-        break;
+        if (MissedFileCount > 0) {
+            ShowMissedFiles(mainWindow);
+            return 1;
+        }
+        return Ask(mainWindow, "endmsgr", EndMsgDlgProc) ? 0 : 1;
     }
-    PostQuitMessage(0);
+}
+
+void RunInstall(HWND mainWindow)
+{
+    DeriveSourceDir();
+    StatusCode = STATUS_NONE;
+    PostQuitMessage(Install(mainWindow));
 }

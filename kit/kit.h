@@ -19,7 +19,8 @@ enum {
 
 LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // The install driver, run once from the start timer; posts the quit message
-// when the program is to end.
+// when the program is to end: exit code 1 when a dialog could not be made or
+// files could not be installed, else 0.
 void RunInstall(HWND mainWindow);
 INT_PTR CALLBACK InstallDirDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK CreateDirDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
@@ -50,7 +51,8 @@ BOOL ReplaceKeepingBackup(const char *newPath, const char *path, const char *bac
 // there too and its public maps into InstallDir\MAPS, and writes the models
 // and its settings into the saver settings file. A listed name that is no
 // plain file name, or whose path does not fit, is neither expanded nor written
-// as a path: its entry's path is written empty.
+// as a path: its entry's path is written empty. Files that are not there whole
+// afterwards, a name whose path does not fit among them, are noted as missed.
 void TransferDistributionSettings(void);
 
 #endif

@@ -37,7 +37,7 @@ static void CopySetting(const char *section, const char *key)
 // Reads the name under stem + index and expands it into TargetDir. Returns
 // the path it names there for the saver settings: the directory ending in a
 // backslash for an empty name, empty for a name that is no plain file name or
-// whose path does not fit.
+// whose path does not fit (such a file is noted as missed).
 static void ExpandEntry(const char *section, const char *stem, int index, char *path)
 {
     char key[KeyCapacity], name[ValueCapacity];
@@ -48,11 +48,17 @@ static void ExpandEntry(const char *section, const char *stem, int index, char *
         JoinPath(path, ModelPathCapacity, TargetDir, "\\");
         return;
     }
-    char tail[ValueCapacity + 1];
-    if (!IsPlainFileName(name) || FAILED(StringCchPrintfA(tail, sizeof tail, "\\%s", name)) ||
-        !JoinPath(path, ModelPathCapacity, TargetDir, tail)) {
-        path[0] = '\0';
+    if (!IsPlainFileName(name))
         return; // never a file, nor a path to one, outside TargetDir
+    char tail[ValueCapacity + 1];
+    StringCchPrintfA(tail, sizeof tail, "\\%s", name); // 499 characters at most: fits
+    if (!JoinPath(path, ModelPathCapacity, TargetDir, tail)) {
+        // A file the pass was to install all the same.
+        char shown[ModelPathCapacity + ValueCapacity];
+        StringCchPrintfA(shown, sizeof shown, "%s%s", TargetDir, tail);
+        NoteMissedFile(shown);
+        path[0] = '\0';
+        return;
     }
     ExpandFile(name);
 }

@@ -69,7 +69,12 @@ static void Proceed(const ProductPage *page, HWND dialog)
 {
     char path[PageBufferSize];
     GetDlgItemTextA(dialog, IDC_DIRECTORY, path, EditTextLimit);
-    StringCchCopyA(DirEntry, DirEntryCapacity, path); // at most 249 characters: fits
+    BOOL full = MakeAbsoluteDir(path, DirEntryCapacity);
+    StringCchCopyA(DirEntry, DirEntryCapacity, path); // checked to fit, or at most 249 characters
+    if (!full) {
+        ShowBox("Can't create Directory %s", "Error", MB_OK);
+        return;
+    }
     if (!DirectoryReady())
         return; // the page stays open with its text
 

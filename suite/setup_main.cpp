@@ -6,17 +6,23 @@
 
 // Set once PostQuitMessage has run, so WinMain knows a quit is on its way.
 static int QuitPosted = 0;
+// 1 once a dialog could not be made: the run ends there, writing nothing more.
+static int ExitCode = 0;
 
+// The name of the finish box, or NULL when a page could not be made.
 static const char *RunWizard(HWND owner)
 {
-    DialogBoxParamA(AppInstance, "setupmdx", owner, ModellerPageProc, 0);
-    if (CancelFlag == 1)
-        return "finerr";
-    DialogBoxParamA(AppInstance, "setupsky", owner, SaverPageProc, 0);
-    if (CancelFlag == 1)
-        return "finerr";
-    DialogBoxParamA(AppInstance, "setupskb", owner, BuilderPageProc, 0);
-    return CancelFlag == 1 ? "finerr" : "finok";
+    static const struct {
+        const char *name;
+        DLGPROC procedure;
+    } pages[] = {{"setupmdx", ModellerPageProc}, {"setupsky", SaverPageProc}, {"setupskb", BuilderPageProc}};
+    for (const auto &page : pages) {
+        if (DialogBoxParamA(AppInstance, page.name, owner, page.procedure, 0) == -1)
+            return NULL;
+        if (CancelFlag == 1)
+            return "finerr";
+    }
+    return "finok";
 }
 
 LRESULT CALLBACK SuiteWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -26,15 +32,17 @@ LRESULT CALLBACK SuiteWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         // The whole run happens here, before the window is ever shown.
         DeriveSourceDir();
         const char *finish = RunWizard(window);
-        DialogBoxParamA(AppInstance, finish, window, FinishDlgProc, 0);
+        if (!finish || DialogBoxParamA(AppInstance, finish, window, FinishDlgProc, 0) == -1)
+            ExitCode = 1;
         DestroyWindow(window);
         return 0;
     }
     case WM_DESTROY:
-        PostQuitMessage(0);
+        PostQuitMessage(ExitCode);
         QuitPosted = 1;
         // The builder reads this to know where new distributions go.
-        WritePrivateProfileStringA("Misc", "CreateDir", DirEntry, "skybuild.ini");
+        if (ExitCode == 0)
+            WritePrivateProfileStringA("Misc", "CreateDir", DirEntry, "skybuild.ini");
         return 0;
     default:
         return DefWindowProcA(window, message, wParam, lParam);

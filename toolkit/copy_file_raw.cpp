@@ -1,4 +1,3 @@
-#include <stdio.h>
 #include <string.h>
 
 #include "toolkit.h"
@@ -45,24 +44,29 @@ void CopyFileRaw(const char *destinationPath, const char *sourcePath)
         return;
     }
 
-    BOOL complete = TRUE;
+    // A failed read or a short write leaves the copy incomplete: never kept as if whole.
+    const char *failed = NULL, *failedPath = NULL;
     for (;;) {
         DWORD got, written;
-        BOOL read = ReadFile(source, buffer, sizeof buffer - 1, &got, NULL);
-        if (read && got == 0)
+        if (!ReadFile(source, buffer, sizeof buffer - 1, &got, NULL)) {
+            failed = "File Copy - From file - can't read";
+            failedPath = sourcePath;
             break;
-        // A failed read or a short write leaves the copy incomplete.
-        if (!read || !WriteFile(destination, buffer, got, &written, NULL) || written != got) {
-            printf("Error-output file %s not written\n", destinationPath);
-            fflush(stdout);
-            complete = FALSE;
+        }
+        if (got == 0)
+            break;
+        if (!WriteFile(destination, buffer, got, &written, NULL) || written != got) {
+            failed = "File Copy - To file - can't write";
+            failedPath = destinationPath;
             break;
         }
     }
-    if (complete)
+    if (!failed)
         CopyTimeStamp(source, destination);
     CloseHandle(source);
     CloseHandle(destination);
-    if (!complete)
+    if (failed) {
         DeleteFileA(destinationPath);
+        MessageBoxA(NULL, failedPath, failed, MB_OK);
+    }
 }

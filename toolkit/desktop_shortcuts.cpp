@@ -33,17 +33,6 @@ BOOL ResolveDesktopFolder(const char *folderName, char *desktopFolder, int capac
     return TRUE;
 }
 
-// "C:\..." or "\\server\...": a link saved under anything else lands where the
-// current directory happens to be.
-static BOOL IsFullPath(const char *path)
-{
-    char c = path[0];
-    BOOL drive = ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) && path[1] == ':' &&
-                 path[2] == '\\';
-    BOOL unc = path[0] == '\\' && path[1] == '\\' && path[2] != '\0';
-    return drive || unc;
-}
-
 HRESULT CreateShortcut(const char *targetPath, const char *linkPath, const char *description)
 {
     // The link path goes through 260 wide characters and the shell keeps the

@@ -127,7 +127,7 @@ static void Report(const char *format, const char *path)
     MessageBoxA(NULL, message, "Decomp Error", MB_OK);
 }
 
-void ExpandFile(const char *name)
+BOOL ExpandFileFor(const char *name, const char *installedPath)
 {
     char sourcePath[500], targetPath[500];
     size_t capacity = (size_t)ExpandPathCapacity;
@@ -138,21 +138,19 @@ void ExpandFile(const char *name)
     if (SUCCEEDED(sourceFits) && !PlainFileFlag)
         MakeCompressedName(sourcePath);
     HRESULT targetFits = StringCchPrintfA(targetPath, capacity, "%s\\%s", TargetDir, name);
-    if (FAILED(sourceFits) || FAILED(targetFits)) {
-        // A cut-off path could name another file: treated as a source that cannot be opened.
+    ExpandResult r = SOURCE_MISSING; // a cut-off path could name another file
+    if (SUCCEEDED(sourceFits) && SUCCEEDED(targetFits))
+        r = Expand(sourcePath, targetPath);
+    if (r == SOURCE_MISSING)
         Report("Can't Find Source File %s", sourcePath);
-        return;
-    }
-
-    switch (Expand(sourcePath, targetPath)) {
-    case SOURCE_MISSING:
-        Report("Can't Find Source File %s", sourcePath);
-        break;
-    case SOURCE_DAMAGED:
+    else if (r == SOURCE_DAMAGED)
         Report("Damaged Source File %s", sourcePath);
-        break;
-    case EXPANDED:
-    case TARGET_FAILED:
-        break;
-    }
+    if (r != EXPANDED)
+        NoteMissedFile(installedPath ? installedPath : targetPath); // shown cut at worst, never used
+    return r == EXPANDED;
+}
+
+BOOL ExpandFile(const char *name)
+{
+    return ExpandFileFor(name, NULL);
 }

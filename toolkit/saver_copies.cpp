@@ -37,19 +37,25 @@ void ExpandSaverIntoWindows(void)
 void InstallSaverProgram(void)
 {
     StringCchCopyA(TargetDir, TargetDirCapacity, InstallDir); // same capacity: fits
-    ExpandFile("SKYLOOP.SCR");
-
     char windows[LocalPathCapacity], saver[LocalPathCapacity], scr[LocalPathCapacity], exe[LocalPathCapacity];
     UINT n = GetWindowsDirectoryA(windows, (UINT)PathCapacity());
     if (!JoinPath(scr, PathCapacity(), InstallDir, "\\SKYLOOP.SCR") ||
-        !JoinPath(exe, PathCapacity(), InstallDir, "\\SKYLOOP.EXE"))
+        !JoinPath(exe, PathCapacity(), InstallDir, "\\SKYLOOP.EXE")) {
+        ExpandFile("SKYLOOP.SCR");
         return;
+    }
+    BOOL expanded = ExpandFileFor("SKYLOOP.SCR", exe);
     DeleteFileA(exe);
+    if (!expanded)
+        return;
     // Installed into the Windows directory itself: that copy is the screen
     // saver the system is pointed at, so it must stay.
+    BOOL placed;
     if (n > 0 && n < PathCapacity() && JoinPath(saver, PathCapacity(), windows, "\\SKYLOOP.SCR") &&
         SameFile(scr, saver))
-        CopyFileA(scr, exe, FALSE);
+        placed = CopyFileA(scr, exe, FALSE);
     else
-        MoveFileA(scr, exe);
+        placed = MoveFileA(scr, exe);
+    if (!placed)
+        NoteMissedFile(exe);
 }

@@ -7,6 +7,25 @@ BOOL JoinPath(char *path, size_t capacity, const char *dir, const char *tail)
     return SUCCEEDED(StringCchCopyA(path, capacity, dir)) && SUCCEEDED(StringCchCatA(path, capacity, tail));
 }
 
+BOOL IsFullPath(const char *path)
+{
+    char c = path[0];
+    BOOL drive = ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) && path[1] == ':' && path[2] == '\\';
+    BOOL unc = path[0] == '\\' && path[1] == '\\' && path[2] != '\0';
+    return drive || unc;
+}
+
+BOOL MakeAbsoluteDir(char *dir, size_t capacity)
+{
+    if (dir[0] == '\0' || IsFullPath(dir))
+        return TRUE;
+    char full[2 * MAX_PATH];
+    DWORD n = GetFullPathNameA(dir, sizeof full, full, NULL);
+    if (n == 0 || n >= sizeof full || n >= capacity)
+        return FALSE;
+    return SUCCEEDED(StringCchCopyA(dir, capacity, full));
+}
+
 BOOL SetTargetDir(const char *dir)
 {
     size_t len;

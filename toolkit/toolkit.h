@@ -26,9 +26,21 @@ void DeriveSourceDir(void);
 void CutAtLastBackslash(char *path);
 
 // Expands SourceDir\name (compressed name unless PlainFileFlag) to TargetDir\name.
-void ExpandFile(const char *name);
+// TRUE when that is there whole; otherwise the target is noted as missed (and
+// the suite reports a missing or damaged source).
+BOOL ExpandFile(const char *name);
+// The same for a file the caller then installs under installedPath, the path noted.
+BOOL ExpandFileFor(const char *name, const char *installedPath);
 // Compressed name rule: the last character replaced by an underscore.
 void MakeCompressedName(char *path);
+
+// The files noted since ForgetMissedFiles: ones a pass was to install that are
+// not there whole. The first MissedFilesKept paths are kept.
+enum { MissedFilesKept = 10 };
+extern int MissedFileCount; // how many were noted
+void NoteMissedFile(const char *path);
+void ForgetMissedFiles(void);
+const char *MissedFile(int index); // "" beyond the kept ones
 
 // Byte-for-byte copy keeping the source's last-write time (two-second resolution).
 void CopyFileRaw(const char *destinationPath, const char *sourcePath);
@@ -47,6 +59,13 @@ int MakeDirectory(const char *path);
 // path = dir + tail; FALSE when that does not fit capacity: a cut-off path
 // could name some other file.
 BOOL JoinPath(char *path, size_t capacity, const char *dir, const char *tail);
+// "C:\..." or "\\server\...": anything else depends on the current directory.
+BOOL IsFullPath(const char *path);
+// Makes a directory typed relative ("SKY", "..\SKY", "\SKY") absolute against
+// the current directory, so that no setting, link or registry value written
+// from it depends on where the reader runs; an empty one stays empty. FALSE,
+// dir unchanged, when the full path does not fit capacity.
+BOOL MakeAbsoluteDir(char *dir, size_t capacity);
 // Points TargetDir at dir; FALSE, TargetDir unchanged, when dir does not fit it,
 // so that nothing lands in a cut-off directory.
 BOOL SetTargetDir(const char *dir);

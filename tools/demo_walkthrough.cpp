@@ -1,7 +1,8 @@
 // The demo's walk through an installer: starts it, and until it ends answers
 // every window it shows the way a user accepting every proposal would (Yes,
 // Continue, Proceed, OK), saving a screenshot of the screen whenever a new
-// window appears and printing what each window said.
+// window appears and printing what each window said. Exits with the program's
+// exit code, 124 when it did not end in time, 127 when it could not start.
 //
 //   demo_walkthrough SHOTDIR PROGRAM [DIRECTORY]
 #include <windows.h>
@@ -114,7 +115,7 @@ int main(int argc, char **argv)
     PROCESS_INFORMATION pi = {};
     if (!CreateProcessA(NULL, line, NULL, NULL, FALSE, 0, NULL, argc > 3 ? argv[3] : NULL, &si, &pi)) {
         printf("cannot start %s (error %lu)\n", argv[2], GetLastError());
-        return 1;
+        return 127;
     }
     std::set<HWND> seen, answered;
     int shot = 0;
@@ -124,7 +125,7 @@ int main(int argc, char **argv)
         if (GetTickCount() - start > WalkTimeout) {
             printf("%s did not end; stopped\n", argv[2]);
             TerminateProcess(pi.hProcess, 1);
-            return 1;
+            return 124;
         }
         std::pair<DWORD, std::vector<HWND>> found(pi.dwProcessId, {});
         EnumWindows(Collect, (LPARAM)&found);
@@ -161,5 +162,5 @@ int main(int argc, char **argv)
     DWORD code = 1;
     GetExitCodeProcess(pi.hProcess, &code);
     printf("%s ended with exit code %lu\n", argv[2], code);
-    return code == 0 ? 0 : 1;
+    return (int)code;
 }
