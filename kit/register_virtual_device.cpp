@@ -46,14 +46,20 @@ static BOOL ReplaceSystemIni(const char *newPath, const char *iniPath, const cha
 
 int RegisterVirtualDevice(void)
 {
-    char windowsDir[IniPathCapacity], iniPath[IniPathCapacity], newPath[IniPathCapacity];
+    char windowsDir[IniPathCapacity];
     UINT n = GetWindowsDirectoryA(windowsDir, sizeof windowsDir);
     if (n == 0 || n >= sizeof windowsDir)
         return SYSTEM_INI_UNREADABLE;
+    RestoreSystemIni();
+    return RegisterVirtualDeviceIn(windowsDir);
+}
+
+int RegisterVirtualDeviceIn(const char *windowsDir)
+{
+    char iniPath[IniPathCapacity], newPath[IniPathCapacity];
     if (FAILED(StringCchPrintfA(iniPath, sizeof iniPath, "%s\\SYSTEM.INI", windowsDir)))
         return SYSTEM_INI_UNREADABLE;
 
-    RestoreSystemIni();
     // Changes made through the profile functions may still wait in their cache.
     WritePrivateProfileStringA(NULL, NULL, NULL, iniPath);
 

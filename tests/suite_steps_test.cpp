@@ -1,5 +1,5 @@
-// The suite's steps in-process on a stand-in page, with the media (D:): the label and bar
-// positions the saver step shows and what it has done by each of them.
+// The suite's steps in-process on a stand-in page, with the media (D:): the label and the bar
+// positions each step shows, and what it has done by each of them.
 #include "support.h"
 #include "suite.h"
 #include "toolkit.h"
@@ -11,9 +11,9 @@ struct Fact {
     const char *word;
     std::function<bool()> done;
 };
-
 const std::vector<Fact> *facts;
-std::vector<std::string> moments; // "position label: the words of what is done"
+Strings moments; // "position label: the words of what is done"
+
 LRESULT CALLBACK WatchBar(int code, WPARAM wParam, LPARAM lParam) {
     const CWPSTRUCT *call = reinterpret_cast<const CWPSTRUCT *>(lParam);
     if (code == HC_ACTION && call->message == PBM_SETPOS) { // only the page's bar takes it here
@@ -25,59 +25,76 @@ LRESULT CALLBACK WatchBar(int code, WPARAM wParam, LPARAM lParam) {
     return CallNextHookEx(NULL, code, wParam, lParam);
 }
 
-class Steps : public ::testing::Test {
-protected:
-    void SetUp() override {
-        SetEnvironmentVariableA("OS", NULL);
-        CreateDirectoryA(Desktop.c_str(), NULL);
-        CoInitialize(NULL); // as the program does when it starts
-    }
-    // Runs step into dir on a stand-in page: what it showed, a moment a bar move.
-    std::vector<std::string> Run(void (*step)(HWND), const std::vector<Fact> &watched) {
-        AppInstance = GetModuleHandleA(NULL);
+Fact Same(const char *word, const std::string &path, const std::string &original) {
+    return {word, [=] { return Differs(path, ReadWhole(original)).empty(); }};
+}
+Fact Exists(const char *word, const std::string &path) {
+    return {word, [=] { return FileExists(path); }};
+}
+Fact Setting(const char *word, const char *file, const char *section, const char *key) {
+    return {word, [=] { return IniValue(WindowsDir + file, section, key) != Absent; }};
+}
+
+TEST(Steps, EachMovesTheBarBetweenItsGroupsOfWork) {
+    SetEnvironmentVariableA("OS", NULL);
+    CreateDirectoryA((WindowsDir + "\\DESKTOP").c_str(), NULL);
+    ASSERT_TRUE(WriteWhole(WindowsDir + "\\MODELEX.INI", "[Misc]\r\n"));
+    CoInitialize(NULL); // as the program does when it starts
+    AppInstance = GetModuleHandleA(NULL);
+    StringCchCopyA(SourceDir, SourceDirCapacity, "D:");
+    const std::string m = FreshDirectory("m"), s = FreshDirectory("s"), b = FreshDirectory("b"),
+                      desktop = WindowsDir + "\\DESKTOP\\";
+    const struct {
+        void (*step)(HWND);
+        std::string dir, target; // and TargetDir after the step
+        std::vector<Fact> facts;
+        Strings moments;
+    } steps[] = {
+        {InstallModeller, m, WindowsDir + "\\SYSTEM32",
+         {Same("files", m + "\\READMEM.TXT", "P:\\READMEM.TXT"), Same("samples", m + "\\SAMPLES\\VENUS3.SKY", "P:\\VENUS3.SKY"),
+          {"type", [] { return RegText(HKEY_CLASSES_ROOT, "Modelex.3DFile\\Shell\\Open\\Command", NULL) != Absent; }},
+          {"old", [] { return !FileExists(WindowsDir + "\\MODELEX.INI"); }},
+          Same("wing", SystemDir + "\\WING32.DLL", "P:\\WING32.DLL"), Exists("links", desktop + "Modelex\\Read Me.lnk")},
+         {"0 Installing Modelex...:", "10 Installing Modelex...: files",
+          "40 Installing Modelex...: files samples", "60 Installing Modelex...: files samples type old",
+          "80 Installing Modelex...: files samples type old wing"}},
+        {InstallSaver, s, s + "\\MODELS\\HEARTFG.SKY",
+         {Same("saver", WindowsDir + "\\SKYLOOP.SCR", "P:\\SKYLOOP.SCR"), Same("readme", s + "\\READMES.TXT", "P:\\READMES.TXT"),
+          Same("models", s + "\\MODELS\\3DCUBES.TXT", "P:\\3DCUBES.TXT"), Setting("entry1", "\\SKYLOOP.INI", "Entries", "EntryPM001"),
+          Setting("reminder", "\\SKYLOOP.INI", "Reminder", "ReminderPeriod"),
+          {"current", [] { return IniValue(WindowsDir + "\\system.ini", "boot", "SCRNSAVE.EXE") != Absent; }}},
+         {"0 Installing Skyloop...:", "40 Installing Skyloop...: saver readme",
+          "60 Installing Skyloop...: saver readme models", "80 Installing Skyloop...: saver readme models entry1"}},
+        {InstallBuilder, b, b + "\\newsky",
+         {Same("files", b + "\\README.TXT", "P:\\README.TXT"), Exists("links", desktop + "SKY Builder\\Read Me.lnk"),
+          Same("4", b + "\\SKEL\\WINGPAL.WN_", "D:\\WINGPAL.WN_"), Same("10", b + "\\SKEL\\BGROUND.BM_", "D:\\BGROUND.BM_"),
+          Setting("ini", "\\skybuild.ini", "Misc", "CreateDir")},
+         {"0 Installing SKY Builder...:", "20 Installing SKY Builder...: files",
+          "40 Installing SKY Builder...: files links", "60 Installing SKY Builder...: files links 4",
+          "80 Installing SKY Builder...: files links 4 10"}},
+    };
+    driver::BoxWatcher boxes;
+    for (const auto &step : steps) {
         HWND page = CreateWindowExA(0, "STATIC", "page", WS_POPUP | WS_CAPTION | WS_VISIBLE, 0, 0, 420, 230, NULL,
                                     NULL, AppInstance, NULL);
         CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 10, 150, 200, 16, page, (HMENU)101, AppInstance, NULL);
-        StringCchCopyA(SourceDir, SourceDirCapacity, "D:");
-        StringCchCopyA(TargetDir, TargetDirCapacity, dir.c_str());
-        facts = &watched;
+        StringCchCopyA(TargetDir, TargetDirCapacity, step.dir.c_str());
+        facts = &step.facts;
         moments.clear();
-        driver::BoxWatcher boxes("Decomp Error", IDOK);
         HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, WatchBar, NULL, GetCurrentThreadId());
-        step(page);
+        step.step(page);
         UnhookWindowsHookEx(hook);
-        EXPECT_EQ(std::vector<std::string>{}, boxes.Texts());
+        Strings expected = step.moments;
+        expected.push_back("100" + expected[0].substr(1)); // everything, by the end
+        for (const Fact &f : step.facts)
+            expected.back() += std::string(" ") + f.word;
+        EXPECT_EQ(expected, moments);
         // The page is the caller's to close: it still shows the label and a full bar.
         EXPECT_EQ(100, SendMessageA(FindWindowExA(page, NULL, PROGRESS_CLASSA, NULL), PBM_GETPOS, 0, 0));
         DestroyWindow(page);
-        EXPECT_EQ(dir, InstallDir);
-        EXPECT_EQ(0, PlainFileFlag);
-        return moments;
+        EXPECT_EQ(step.dir + "|" + step.target + "|0", std::string(InstallDir) + "|" + TargetDir + "|" +
+                                                            std::to_string(PlainFileFlag));
     }
-    Fact Exists(const char *word, const std::string &path) const {
-        return {word, [=] { return FileExists(path); }};
-    }
-    const std::string Desktop = WindowsDir + "\\DESKTOP", dir = FreshDirectory("step");
-};
-
-TEST_F(Steps, SaverMovesTheBarBetweenItsGroupsOfWork) {
-    auto setting = [](const char *word, const char *section, const char *key) {
-        return Fact{word, [=] { return IniValue(WindowsDir + "\\SKYLOOP.INI", section, key) != Absent; }};
-    };
-    const std::string label = " Installing Skyloop...:", files = " saver program help readme",
-                      more = files + " maps models misc entry1";
-    EXPECT_EQ((std::vector<std::string>{"0" + label, "40" + label + files, "60" + label + files + " maps models",
-                                        "80" + label + more, "100" + label + more + " entry2 reminder current links"}),
-              Run(InstallSaver, {Exists("saver", WindowsDir + "\\SKYLOOP.SCR"),
-                                 {"program", [&] { return FileExists(dir + "\\SKYLOOP.EXE") && !FileExists(dir + "\\SKYLOOP.SCR"); }},
-                                 Exists("help", dir + "\\SKYLOOP.HLP"), Exists("readme", dir + "\\READMES.TXT"),
-                                 Exists("maps", dir + "\\MAPS\\WOOD.BMP"), Exists("models", dir + "\\MODELS\\3DCUBES.TXT"),
-                                 setting("misc", "Misc", "BackgroundMap"), setting("entry1", "Entries", "EntryPM001"),
-                                 setting("entry2", "Entries", "EntryFN002"), setting("reminder", "Reminder", "ReminderPeriod"),
-                                 {"current", [] { return IniValue(WindowsDir + "\\system.ini", "boot", "SCRNSAVE.EXE") == WindowsDir + "\\SKYLOOP.SCR"; }},
-                                 Exists("links", Desktop + "\\Skyloop\\Read Me.lnk")}));
-    EXPECT_EQ(dir + "\\MODELS\\HEARTFG.SKY", TargetDir) << "the last settings path";
-    for (void (*step)(HWND) : {InstallModeller, InstallBuilder}) // what Run checks of every step
-        Run(step, {});
+    EXPECT_EQ(Strings{}, boxes.Texts());
 }
 } // namespace

@@ -1,13 +1,14 @@
 #include "support.h"
 
 #include <shlobj.h>
-#include <stdlib.h>
 
 #include <algorithm>
 #include <fstream>
 #include <iterator>
+#include <stdexcept>
 
-const char *const WinGFiles[6] = {"WING.DLL", "WINGDE.DLL", "WINGDIB.DRV", "WINGPAL.WND", "DVA.386", "WING32.DLL"};
+const char *const WinGFiles[6] = {"WING.DLL", "WINGDE.DLL", "WINGDIB.DRV", "WINGPAL.WND", "DVA.386",
+                                  "WING32.DLL"};
 
 std::string ReadWhole(const std::string &path, bool *missing) {
     std::ifstream in(path, std::ios::binary);
@@ -21,9 +22,12 @@ bool WriteWhole(const std::string &path, const std::string &data) {
     return out.write(data.data(), data.size()) && out.flush();
 }
 
-static DWORD Attributes(const std::string &path) { return GetFileAttributesA(path.c_str()); }
-bool FileExists(const std::string &path) { return Attributes(path) != INVALID_FILE_ATTRIBUTES && !(Attributes(path) & FILE_ATTRIBUTE_DIRECTORY); }
-bool DirectoryExists(const std::string &path) { return Attributes(path) != INVALID_FILE_ATTRIBUTES && (Attributes(path) & FILE_ATTRIBUTE_DIRECTORY); }
+static DWORD Kind(const std::string &path) {
+    DWORD a = GetFileAttributesA(path.c_str());
+    return a == INVALID_FILE_ATTRIBUTES ? 0 : a & FILE_ATTRIBUTE_DIRECTORY ? 2 : 1;
+}
+bool FileExists(const std::string &path) { return Kind(path) == 1; }
+bool DirectoryExists(const std::string &path) { return Kind(path) == 2; }
 
 void RemoveTree(const std::string &path) {
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -42,8 +46,8 @@ std::string FreshDirectory(const std::string &name) {
     return dir;
 }
 
-std::vector<std::string> FilesIn(const std::string &dir) {
-    std::vector<std::string> names;
+Strings FilesIn(const std::string &dir) {
+    Strings names;
     WIN32_FIND_DATAA found;
     HANDLE find = FindFirstFileA((dir + "\\*").c_str(), &found);
     for (BOOL more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileA(find, &found))
@@ -54,11 +58,11 @@ std::vector<std::string> FilesIn(const std::string &dir) {
     return names;
 }
 
-std::vector<std::string> FilesBelow(const std::string &dir, bool deep) {
-    std::vector<std::string> files, inner;
+Strings FilesBelow(const std::string &dir) {
+    Strings files;
     for (const std::string &name : FilesIn(dir)) {
         std::string path = dir + "\\" + name;
-        inner = !DirectoryExists(path) ? std::vector<std::string>{path} : deep ? FilesBelow(path) : std::vector<std::string>{};
+        Strings inner = DirectoryExists(path) ? FilesBelow(path) : Strings{path};
         files.insert(files.end(), inner.begin(), inner.end());
     }
     return files;
@@ -67,10 +71,9 @@ std::vector<std::string> FilesBelow(const std::string &dir, bool deep) {
 std::string Differs(const std::string &path, const std::string &expected) {
     bool missing = false;
     std::string data = ReadWhole(path, &missing);
-    if (missing || data != expected)
-        return path + (missing ? " is missing" : " differs (" + std::to_string(data.size()) + " bytes, expected " +
-                                                     std::to_string(expected.size()) + ")");
-    return "";
+    if (missing)
+        return path + " is missing";
+    return data == expected ? "" : path + " differs (" + std::to_string(data.size()) + " bytes)";
 }
 
 std::string IniValue(const std::string &path, const char *section, const char *key) {
@@ -86,20 +89,9 @@ std::string IniText(const std::string &path) {
         std::string line = data.substr(at, end - at);
         line.erase(0, line.find_first_not_of(" \t\r"));
         line.erase(line.find_last_not_of(" \t\r") + 1);
-        if (!line.empty())
-            text += line + "\n";
+        text += line.empty() ? "" : line + "\n";
     }
     return text;
-}
-
-std::string SaverDefaults(const std::string &dir, const std::string &tableOrder) {
-    return "[Misc]\nNormal=1\nInstallDirectory=" + dir + "\nMapsDirectory=" + dir + "\\MAPS\nBackgroundMap=" + dir +
-           "\\MAPS\\BGROUND.BMP\n[Entries]\nEntryFN000=" + dir + "\\MODELS\\3D.SKY\nEntryPM000=2,350,350,1,0,3,0,0,10,0,270,10,45\n"
-           "EntryFN001=" + dir + "\\MODELS\\TORUSF.SKY\nEntryPM001=2,400,400,1,0,1,1,0,10,0,270,10,45\nEntryFN002=" + dir +
-           "\\MODELS\\HEARTFG.SKY\nEntryPM002=2,450,450,1,0,3,1,0,10,10,0,0,0\n[Global]\nNoOfEntries=3\nSpeed=10\n"
-           "Sequence=0\nTableOrder=" + tableOrder + "\n[Reminder]\nActivated=1\nCaption1=It's been a while since you "
-           "visited\nCaption2=Zentrix- you may be missing out on\nCaption3=lots of new stuff - would you like to visit it "
-           "now?\nExecFile=http://www.example.com/\nReminderPeriod=1209600\n";
 }
 
 bool SeededSince(const std::string &value, long long from) {
@@ -147,7 +139,8 @@ std::string LinkText(const std::string &path) {
         WCHAR wide[MAX_PATH];
         MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
         char target[1024] = "", description[1024] = "";
-        if (SUCCEEDED(file->Load(wide, STGM_READ)) && SUCCEEDED(link->GetPath(target, 1024, NULL, SLGP_RAWPATH)) &&
+        if (SUCCEEDED(file->Load(wide, STGM_READ)) &&
+            SUCCEEDED(link->GetPath(target, 1024, NULL, SLGP_RAWPATH)) &&
             SUCCEEDED(link->GetDescription(description, 1024)))
             text = std::string(target) + " | " + description;
         file->Release();
@@ -166,8 +159,9 @@ bool Poll(DWORD timeoutMs, const std::function<bool()> &done) {
 }
 
 struct Search {
-    const char *caption; // NULL: any
-    DWORD processId;     // 0: any
+    const char *caption;
+    DWORD processId;
+    int control;
     std::vector<HWND> found;
 };
 
@@ -175,26 +169,26 @@ static BOOL CALLBACK Collect(HWND w, LPARAM l) {
     Search *s = reinterpret_cast<Search *>(l);
     DWORD owner = 0;
     GetWindowThreadProcessId(w, &owner);
-    if (IsWindowVisible(w) && (!s->processId || owner == s->processId) && (!s->caption || ControlText(w, 0) == s->caption))
+    if (IsWindowVisible(w) && (!s->processId || owner == s->processId) && (!s->control || GetDlgItem(w, s->control)) &&
+        (!s->caption || ControlText(w, 0) == s->caption))
         s->found.push_back(w);
     return TRUE;
 }
 
-HWND FindVisible(const char *caption) {
-    Search s = {caption, 0, {}};
+static std::vector<HWND> Find(const char *caption, DWORD processId, int control = 0) {
+    Search s = {caption, processId, control, {}};
     EnumWindows(Collect, reinterpret_cast<LPARAM>(&s));
-    return s.found.empty() ? NULL : s.found[0];
+    return s.found;
 }
 
-bool WaitForWindowGone(const char *caption, DWORD timeoutMs) {
-    return Poll(timeoutMs, [&] { return !FindVisible(caption); });
+HWND FindVisible(const char *caption, DWORD processId, int control) {
+    std::vector<HWND> found = Find(caption, processId, control);
+    return found.empty() ? NULL : found[0];
 }
 
-std::vector<std::string> WindowsOf(DWORD processId) {
-    Search s = {NULL, processId, {}};
-    EnumWindows(Collect, reinterpret_cast<LPARAM>(&s));
-    std::vector<std::string> captions;
-    for (HWND w : s.found)
+Strings WindowsOf(DWORD processId) {
+    Strings captions;
+    for (HWND w : Find(NULL, processId))
         captions.push_back(ControlText(w, 0));
     std::sort(captions.begin(), captions.end());
     return captions;
@@ -202,9 +196,10 @@ std::vector<std::string> WindowsOf(DWORD processId) {
 
 std::string ControlText(HWND window, int id) {
     HWND control = id ? GetDlgItem(window, id) : window;
-    char text[4096];
+    char text[8192];
     DWORD_PTR got = 0;
-    if (!control || !SendMessageTimeoutA(control, WM_GETTEXT, sizeof text, (LPARAM)text, SMTO_ABORTIFHUNG, 5000, &got))
+    if (!control ||
+        !SendMessageTimeoutA(control, WM_GETTEXT, sizeof text, (LPARAM)text, SMTO_ABORTIFHUNG, 5000, &got))
         return "<no control>";
     return std::string(text, got);
 }
@@ -222,10 +217,10 @@ void PressKey(HWND window, int id, WORD virtualKey) {
     PostMessageA(target, WM_KEYUP, virtualKey, 0xC0000001);
 }
 
-bool Flush(HWND button, DWORD timeoutMs) {
+bool Flush(HWND button) {
     // The button's pushed state marks how far its queue has been handled.
     for (bool pushed : {true, false, true, false})
-        if (!PostMessageA(button, BM_SETSTATE, pushed, 0) || !Poll(timeoutMs, [&] {
+        if (!PostMessageA(button, BM_SETSTATE, pushed, 0) || !Poll(Timeout, [&] {
                 DWORD_PTR state = pushed ? 0 : BST_PUSHED;
                 SendMessageTimeoutA(button, BM_GETSTATE, 0, 0, SMTO_ABORTIFHUNG, 1000, &state);
                 return ((state & BST_PUSHED) != 0) == pushed;
@@ -246,9 +241,9 @@ Process Start(const std::string &commandLine, const char *directory) {
     return {pi.hProcess, pi.dwProcessId};
 }
 
-int WaitForExit(Process &p, DWORD timeoutMs) {
+int WaitForExit(Process &p) {
     DWORD code = (DWORD)-1;
-    if (p.handle && WaitForSingleObject(p.handle, timeoutMs) == WAIT_OBJECT_0)
+    if (p.handle && WaitForSingleObject(p.handle, Timeout) == WAIT_OBJECT_0)
         GetExitCodeProcess(p.handle, &code);
     Kill(p);
     return (int)code;
@@ -263,16 +258,17 @@ void Kill(Process &p) {
     }
 }
 
-BoxWatcher::BoxWatcher(const char *caption, int buttonId)
-    : thread_([this, caption = std::string(caption), buttonId] {
+BoxWatcher::BoxWatcher(const char *caption)
+    : thread_([this, caption = std::string(caption ? caption : "")] {
           for (; !stop_; Sleep(10))
-              if (HWND box = FindVisible(caption.c_str())) {
+              for (HWND box : Find(caption.empty() ? NULL : caption.c_str(), 0, 0xFFFF)) {
+                  if (!GetDlgItem(box, IDOK))
+                      continue; // one that asks
                   // Recorded before the click: the caller may look as soon as the box is gone.
-                  mutex_.lock();
-                  texts_.push_back(ControlText(box, 0xFFFF));
-                  mutex_.unlock();
-                  Click(box, buttonId);
-                  WaitForWindowGone(caption.c_str(), 5000);
+                  std::lock_guard<std::mutex> lock(mutex_);
+                  texts_.push_back(ControlText(box, 0) + ": " + ControlText(box, 0xFFFF));
+                  Click(box, IDOK);
+                  Poll(5000, [box] { return !IsWindowVisible(box); });
               }
       }) {}
 
@@ -281,7 +277,7 @@ BoxWatcher::~BoxWatcher() {
     thread_.join();
 }
 
-std::vector<std::string> BoxWatcher::Texts() {
+Strings BoxWatcher::Texts() {
     std::lock_guard<std::mutex> lock(mutex_);
     return texts_;
 }
@@ -289,45 +285,48 @@ std::vector<std::string> BoxWatcher::Texts() {
 
 void InstallerTest::TearDown() {
     if (program.handle) {
-        ADD_FAILURE() << "the installer was still running; windows: " << Windows();
+        ADD_FAILURE() << "the installer was still running; windows: " << ::testing::PrintToString(
+                                                                           driver::WindowsOf(program.id));
         driver::Kill(program);
     }
 }
 
-void InstallerTest::Start(const std::string &program_) {
-    program = driver::Start(program_, scratch.c_str());
-    ASSERT_TRUE(program.handle) << "cannot start " << program_;
+void InstallerTest::Start(const std::string &path) {
+    program = driver::Start(path, scratch.c_str());
+    if (!program.handle)
+        throw std::runtime_error("cannot start " + path);
 }
 
-std::string InstallerTest::Windows() {
-    std::string all;
-    for (const std::string &caption : driver::WindowsOf(program.id))
-        all += "[" + caption + "] ";
-    return all;
-}
-
-HWND InstallerTest::Wait(const char *caption, DWORD timeoutMs) {
+HWND InstallerTest::Wait(const char *caption, int control) {
     HWND w = NULL;
-    driver::Poll(timeoutMs, [&] { return (w = driver::FindVisible(caption)) != NULL; });
-    EXPECT_TRUE(w) << "no " << caption << "; windows: " << Windows();
+    if (!driver::Poll(driver::Timeout, [&] { return (w = driver::FindVisible(caption, program.id, control)) != NULL; }))
+        throw std::runtime_error(std::string("no window \"") + caption + "\"; windows: " +
+                                 ::testing::PrintToString(driver::WindowsOf(program.id)));
     return w;
 }
 
 void InstallerTest::Answer(const char *caption, const std::string &text, int button) {
-    HWND box = Wait(caption);
-    ASSERT_TRUE(box && GetDlgItem(box, button)) << caption;
+    HWND box = Wait(caption, 0xFFFF);
     EXPECT_EQ(text, driver::ControlText(box, 0xFFFF)) << caption;
     driver::Click(box, button);
-    ASSERT_TRUE(driver::WaitForWindowGone(caption, Timeout)) << caption;
+    if (!driver::Poll(driver::Timeout, [box] { return !IsWindow(box); }))
+        throw std::runtime_error(std::string(caption) + " stays");
 }
 
-void InstallerTest::InstallDistribution(const std::string &setup, const char *dir) {
+std::string InstallerTest::InstallDistribution(const std::string &setup, const char *dir) {
     Start(setup);
-    HWND ask = Wait("Skyloop Directory");
+    HWND ask = Wait("Skyloop Directory"), end = NULL, box = NULL;
     if (dir)
         driver::SetControlText(ask, 100, dir);
     driver::Click(ask, 102);
     Answer("Ready to Install", "Setup will now install all files.", IDOK);
-    driver::Click(Wait("Installed OK", 600000), 102); // 9999 entries take a while
-    EXPECT_EQ(0, Exit()) << setup;
+    if (!driver::Poll(driver::Timeout, [&] {
+            return (end = driver::FindVisible("Installed OK", program.id)) ||
+                   (box = driver::FindVisible("Skyloop Setup", program.id, 0xFFFF));
+        }))
+        throw std::runtime_error("no end of " + setup);
+    std::string listed = box ? driver::ControlText(box, 0xFFFF) : "";
+    driver::Click(box ? box : end, box ? IDOK : 102);
+    EXPECT_EQ(box ? 1 : 0, Exit()) << setup;
+    return listed;
 }
