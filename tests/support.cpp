@@ -5,10 +5,8 @@
 #include <algorithm>
 #include <fstream>
 #include <iterator>
-#include <stdexcept>
 
-const char *const WinGFiles[6] = {"WING.DLL", "WINGDE.DLL", "WINGDIB.DRV", "WINGPAL.WND", "DVA.386",
-                                  "WING32.DLL"};
+const char *const WinGFiles[6] = {"WING.DLL", "WINGDE.DLL", "WINGDIB.DRV", "WINGPAL.WND", "DVA.386", "WING32.DLL"};
 
 std::string ReadWhole(const std::string &path, bool *missing) {
     std::ifstream in(path, std::ios::binary);
@@ -61,19 +59,39 @@ Strings FilesIn(const std::string &dir) {
 Strings FilesBelow(const std::string &dir) {
     Strings files;
     for (const std::string &name : FilesIn(dir)) {
-        std::string path = dir + "\\" + name;
-        Strings inner = DirectoryExists(path) ? FilesBelow(path) : Strings{path};
+        Strings inner = DirectoryExists(dir + "\\" + name) ? FilesBelow(dir + "\\" + name) : Strings{dir + "\\" + name};
         files.insert(files.end(), inner.begin(), inner.end());
     }
+    std::sort(files.begin(), files.end());
     return files;
 }
 
 std::string Differs(const std::string &path, const std::string &expected) {
     bool missing = false;
     std::string data = ReadWhole(path, &missing);
-    if (missing)
-        return path + " is missing";
-    return data == expected ? "" : path + " differs (" + std::to_string(data.size()) + " bytes)";
+    return missing ? path + " is missing" : data == expected ? "" : path + " differs";
+}
+
+Strings Split(const std::string &text, char separator) {
+    Strings parts;
+    for (size_t at = 0, end; at <= text.size(); at = end + 1) {
+        end = std::min(text.find(separator, at), text.size());
+        parts.push_back(text.substr(at, end - at));
+    }
+    return parts;
+}
+
+void ExpectFiles(const std::string &dir, const std::string &names, bool only) {
+    Strings expected;
+    for (const std::string &name : Split(names, ' ')) {
+        Strings parts = Split(name + "=P:", '=');
+        std::string path = dir + "\\" + parts[0], source = parts[1];
+        source.insert(2, "\\");
+        EXPECT_EQ("", Differs(path, ReadWhole(source.size() > 3 ? source : source + path.substr(path.rfind('\\') + 1))));
+        expected.push_back(path);
+    }
+    std::sort(expected.begin(), expected.end());
+    EXPECT_TRUE(!only || expected == FilesBelow(dir)) << ::testing::PrintToString(FilesBelow(dir));
 }
 
 std::string IniValue(const std::string &path, const char *section, const char *key) {
@@ -84,9 +102,8 @@ std::string IniValue(const std::string &path, const char *section, const char *k
 
 std::string IniText(const std::string &path) {
     WritePrivateProfileStringA(NULL, NULL, NULL, path.c_str()); // what waits in this process's cache
-    std::string data = ReadWhole(path) + "\n", text;
-    for (size_t at = 0, end; (end = data.find('\n', at)) != std::string::npos; at = end + 1) {
-        std::string line = data.substr(at, end - at);
+    std::string text;
+    for (std::string line : Split(ReadWhole(path), '\n')) {
         line.erase(0, line.find_first_not_of(" \t\r"));
         line.erase(line.find_last_not_of(" \t\r") + 1);
         text += line.empty() ? "" : line + "\n";
@@ -121,10 +138,7 @@ void SetReg(HKEY root, const char *key, const char *name, DWORD type, const char
     HKEY k;
     if (RegCreateKeyExA(root, key, 0, NULL, 0, KEY_SET_VALUE, NULL, &k, NULL) != ERROR_SUCCESS)
         return;
-    if (text)
-        RegSetValueExA(k, name, 0, type, (const BYTE *)text, (DWORD)strlen(text) + 1);
-    else
-        RegDeleteValueA(k, name);
+    text ? RegSetValueExA(k, name, 0, type, (const BYTE *)text, (DWORD)strlen(text) + 1) : RegDeleteValueA(k, name);
     RegCloseKey(k);
 }
 
@@ -139,8 +153,7 @@ std::string LinkText(const std::string &path) {
         WCHAR wide[MAX_PATH];
         MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
         char target[1024] = "", description[1024] = "";
-        if (SUCCEEDED(file->Load(wide, STGM_READ)) &&
-            SUCCEEDED(link->GetPath(target, 1024, NULL, SLGP_RAWPATH)) &&
+        if (SUCCEEDED(file->Load(wide, STGM_READ)) && SUCCEEDED(link->GetPath(target, 1024, NULL, SLGP_RAWPATH)) &&
             SUCCEEDED(link->GetDescription(description, 1024)))
             text = std::string(target) + " | " + description;
         file->Release();
@@ -150,7 +163,6 @@ std::string LinkText(const std::string &path) {
 }
 
 namespace driver {
-
 bool Poll(DWORD timeoutMs, const std::function<bool()> &done) {
     for (DWORD start = GetTickCount(); !done(); Sleep(10))
         if (GetTickCount() - start > timeoutMs)
@@ -175,7 +187,7 @@ static BOOL CALLBACK Collect(HWND w, LPARAM l) {
     return TRUE;
 }
 
-static std::vector<HWND> Find(const char *caption, DWORD processId, int control = 0) {
+static std::vector<HWND> Find(const char *caption, DWORD processId, int control) {
     Search s = {caption, processId, control, {}};
     EnumWindows(Collect, reinterpret_cast<LPARAM>(&s));
     return s.found;
@@ -188,18 +200,17 @@ HWND FindVisible(const char *caption, DWORD processId, int control) {
 
 Strings WindowsOf(DWORD processId) {
     Strings captions;
-    for (HWND w : Find(NULL, processId))
+    for (HWND w : Find(NULL, processId, 0))
         captions.push_back(ControlText(w, 0));
     std::sort(captions.begin(), captions.end());
     return captions;
 }
 
 std::string ControlText(HWND window, int id) {
-    HWND control = id ? GetDlgItem(window, id) : window;
     char text[8192];
     DWORD_PTR got = 0;
-    if (!control ||
-        !SendMessageTimeoutA(control, WM_GETTEXT, sizeof text, (LPARAM)text, SMTO_ABORTIFHUNG, 5000, &got))
+    HWND c = id ? GetDlgItem(window, id) : window;
+    if (!c || !SendMessageTimeoutA(c, WM_GETTEXT, sizeof text, (LPARAM)text, SMTO_ABORTIFHUNG, 5000, &got))
         return "<no control>";
     return std::string(text, got);
 }
@@ -210,7 +221,7 @@ void SetControlText(HWND window, int id, const char *text) {
 
 void Click(HWND window, int id) { PostMessageA(GetDlgItem(window, id), BM_CLICK, 0, 0); }
 void CloseWindow(HWND window) { PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0); }
-bool IsDefaultButton(HWND button) { return (GetWindowLongA(button, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON; }
+bool IsDefaultButton(HWND b) { return (GetWindowLongA(b, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON; }
 void PressKey(HWND window, int id, WORD virtualKey) {
     HWND target = id ? GetDlgItem(window, id) : window;
     PostMessageA(target, WM_KEYDOWN, virtualKey, 1);
@@ -227,35 +238,6 @@ bool Flush(HWND button) {
             }))
             return false;
     return true;
-}
-
-Process Start(const std::string &commandLine, const char *directory) {
-    STARTUPINFOA si = {};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi = {};
-    std::vector<char> line(commandLine.begin(), commandLine.end());
-    line.push_back('\0');
-    if (!CreateProcessA(NULL, line.data(), NULL, NULL, FALSE, 0, NULL, directory, &si, &pi))
-        return {NULL, 0};
-    CloseHandle(pi.hThread);
-    return {pi.hProcess, pi.dwProcessId};
-}
-
-int WaitForExit(Process &p) {
-    DWORD code = (DWORD)-1;
-    if (p.handle && WaitForSingleObject(p.handle, Timeout) == WAIT_OBJECT_0)
-        GetExitCodeProcess(p.handle, &code);
-    Kill(p);
-    return (int)code;
-}
-
-void Kill(Process &p) {
-    if (p.handle) {
-        TerminateProcess(p.handle, 1);
-        WaitForSingleObject(p.handle, 5000);
-        CloseHandle(p.handle);
-        p.handle = NULL;
-    }
 }
 
 BoxWatcher::BoxWatcher(const char *caption)
@@ -284,24 +266,43 @@ Strings BoxWatcher::Texts() {
 } // namespace driver
 
 void InstallerTest::TearDown() {
-    if (program.handle) {
-        ADD_FAILURE() << "the installer was still running; windows: " << ::testing::PrintToString(
-                                                                           driver::WindowsOf(program.id));
-        driver::Kill(program);
+    if (process) {
+        ADD_FAILURE() << "still running: " << ::testing::PrintToString(driver::WindowsOf(processId));
+        TerminateProcess(process, 1);
+        WaitForSingleObject(process, 5000);
+        CloseHandle(process);
+        process = NULL;
     }
 }
 
-void InstallerTest::Start(const std::string &path) {
-    program = driver::Start(path, scratch.c_str());
-    if (!program.handle)
-        throw std::runtime_error("cannot start " + path);
+void InstallerTest::Start(const std::string &program) {
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    std::string line = program;
+    if (!CreateProcessA(NULL, &line[0], NULL, NULL, FALSE, 0, NULL, scratch.c_str(), &si, &pi))
+        throw std::runtime_error("cannot start " + program);
+    CloseHandle(pi.hThread);
+    process = pi.hProcess;
+    processId = pi.dwProcessId;
+}
+
+int InstallerTest::Exit() {
+    DWORD code = (DWORD)-1;
+    if (WaitForSingleObject(process, driver::Timeout) == WAIT_OBJECT_0) {
+        GetExitCodeProcess(process, &code);
+        CloseHandle(process);
+        process = NULL;
+    }
+    TearDown(); // one that still runs is a failure, and killed
+    return (int)code;
 }
 
 HWND InstallerTest::Wait(const char *caption, int control) {
     HWND w = NULL;
-    if (!driver::Poll(driver::Timeout, [&] { return (w = driver::FindVisible(caption, program.id, control)) != NULL; }))
-        throw std::runtime_error(std::string("no window \"") + caption + "\"; windows: " +
-                                 ::testing::PrintToString(driver::WindowsOf(program.id)));
+    if (!driver::Poll(driver::Timeout, [&] { return (w = driver::FindVisible(caption, processId, control)) != NULL; }))
+        throw std::runtime_error(std::string("no ") + caption + " in " + ::testing::PrintToString(
+                                                                              driver::WindowsOf(processId)));
     return w;
 }
 
@@ -321,8 +322,8 @@ std::string InstallerTest::InstallDistribution(const std::string &setup, const c
     driver::Click(ask, 102);
     Answer("Ready to Install", "Setup will now install all files.", IDOK);
     if (!driver::Poll(driver::Timeout, [&] {
-            return (end = driver::FindVisible("Installed OK", program.id)) ||
-                   (box = driver::FindVisible("Skyloop Setup", program.id, 0xFFFF));
+            return (end = driver::FindVisible("Installed OK", processId)) ||
+                   (box = driver::FindVisible("Skyloop Setup", processId, 0xFFFF));
         }))
         throw std::runtime_error("no end of " + setup);
     std::string listed = box ? driver::ControlText(box, 0xFFFF) : "";

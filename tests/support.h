@@ -1,6 +1,6 @@
 // What the tests share: files, INI and registry values and links read back, and the driver that
 // operates windows as a user would. Every wait has a time limit; a window that does not come
-// ends its test there (an exception, which the test framework reports as the failure).
+// ends its test there (an exception, reported as its failure).
 #ifndef SUPPORT_H
 #define SUPPORT_H
 
@@ -24,39 +24,39 @@ std::string ReadWhole(const std::string &path, bool *missing = nullptr);
 bool WriteWhole(const std::string &path, const std::string &data);
 bool FileExists(const std::string &path);
 bool DirectoryExists(const std::string &path);
-void RemoveTree(const std::string &path);             // read-only files too
-std::string FreshDirectory(const std::string &name);  // C:\tests\<name>, new and empty
-Strings FilesIn(const std::string &dir);              // names, sorted
-Strings FilesBelow(const std::string &dir);           // paths, in subdirectories too
+void RemoveTree(const std::string &path);
+std::string FreshDirectory(const std::string &name); // C:\tests\<name>, new and empty
+Strings FilesIn(const std::string &dir);             // names, sorted
+Strings FilesBelow(const std::string &dir);          // paths, sorted, in subdirectories too
 std::string Differs(const std::string &path, const std::string &expected); // "" when it holds that
+Strings Split(const std::string &text, char separator);
+// The files named, blank-separated, below dir, each a copy of the sample product (P:) of its
+// name, or of the file after "=" ("D:" the same name on D:, "P:X" the product X); and, when
+// only, no other file.
+void ExpectFiles(const std::string &dir, const std::string &names, bool only = true);
 std::string IniValue(const std::string &path, const char *section, const char *key); // or Absent
-std::string IniText(const std::string &path);         // the lines that are not blank, trimmed
+std::string IniText(const std::string &path); // the lines that are not blank, trimmed
 bool SeededSince(const std::string &value, long long from); // a time() from then until now
-// Absent, or the data without its terminating NUL ("<no NUL>" when it has none), after
-// "<type N>" unless REG_SZ.
+// Absent, or the data without its NUL ("<no NUL>" when it has none), after "<type N>" unless REG_SZ.
 std::string RegText(HKEY root, const char *key, const char *name);
 void SetReg(HKEY root, const char *key, const char *name, DWORD type, const char *text); // NULL deletes
-std::string LinkText(const std::string &path);        // "target | description", or "<unreadable>"
+std::string LinkText(const std::string &path); // "target | description"
 
 namespace driver {
 const DWORD Timeout = 30000;
 bool Poll(DWORD timeoutMs, const std::function<bool()> &done); // false when done never was
-// A top-level window with this caption (any when NULL), of this process (any when 0), having
-// a control with this id (any when 0; 0xFFFF: a message box's text).
+// A visible top-level window with this caption (any when NULL), of this process (any when 0),
+// having this control (any when 0; a message box's text is 0xFFFF).
 HWND FindVisible(const char *caption, DWORD processId = 0, int control = 0);
-Strings WindowsOf(DWORD processId);                             // its visible windows' captions
-std::string ControlText(HWND window, int id);                   // the window's own when id is 0
+Strings WindowsOf(DWORD processId); // its visible windows' captions, sorted
+std::string ControlText(HWND window, int id); // the window's own when id is 0
 void SetControlText(HWND window, int id, const char *text);
 void Click(HWND window, int id); // posted: a click may open modal loops in the program
 void CloseWindow(HWND window);   // as the caption's close button does
 void PressKey(HWND window, int id, WORD virtualKey);
-bool Flush(HWND button);         // true once what was posted to button's thread is handled
+bool Flush(HWND button); // true once what was posted to button's thread is handled
 bool IsDefaultButton(HWND button);
-struct Process { HANDLE handle; DWORD id; };
-Process Start(const std::string &commandLine, const char *directory);
-int WaitForExit(Process &p);     // the exit code, or -1 (killed) when it does not end in time
-void Kill(Process &p);
-// While it lives, answers the message boxes with this caption (any when NULL) with OK,
+// Answers the message boxes with this caption (any when NULL) with OK while it lives,
 // recording "caption: text" of each.
 class BoxWatcher {
 public:
@@ -76,13 +76,15 @@ class InstallerTest : public ::testing::Test {
 protected:
     void TearDown() override;
     void Start(const std::string &program);
-    HWND Wait(const char *caption, int control = 0); // of the program; see driver::FindVisible
-    void Answer(const char *caption, const std::string &text, int button); // having checked its text
-    int Exit() { return driver::WaitForExit(program); }
-    // A distribution's SETUP.EXE through a pass into dir (by default the one offered, existing): the
-    // box that lists what it could not install, answered, exit code 1; "" for the end message, 0.
+    HWND Wait(const char *caption, int control = 0); // of the program
+    void Answer(const char *caption, const std::string &text, int button); // having checked the text
+    int Exit(); // the exit code, or -1 (killed) when it does not end in time
+    // A distribution's SETUP.EXE through a pass into dir (by default the one offered, existing):
+    // the text of the box that lists what it could not install (exit code 1), "" for the end
+    // message (exit code 0).
     std::string InstallDistribution(const std::string &setup, const char *dir = nullptr);
-    driver::Process program = {NULL, 0};
+    HANDLE process = NULL;
+    DWORD processId = 0;
     std::string scratch = FreshDirectory("run");
 };
 
