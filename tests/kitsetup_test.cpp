@@ -8,8 +8,7 @@ namespace {
 const char *const Main = "Skyloop Setup", *const Ask = "Skyloop Directory", *const Create = "New Directory",
                   *const Ready = "Ready to Install", *const ReadyText = "Setup will now install all files.";
 const std::string SystemIni = WindowsDir + "\\system.ini", Settings = WindowsDir + "\\SKYLOOP.INI",
-                  Links = WindowsDir + "\\DESKTOP\\Skyloop",
-                  Windows95Ini = "[boot]\r\nshell=Explorer.exe\r\n[386Enh]\r\nwoafont=dosapp.fon\r\n";
+                  Links = WindowsDir + "\\DESKTOP\\Skyloop", OldIni = "[boot]\r\nshell=x\r\n[386Enh]\r\nwoa=y\r\n";
 
 COLORREF Pixel(HDC dc, HWND window, int x, int y) {
     POINT at = {x, y};
@@ -17,23 +16,22 @@ COLORREF Pixel(HDC dc, HWND window, int x, int y) {
     return GetPixel(dc, at.x, at.y);
 }
 
-// Whether window shows what drawing text at (x, y) in the default font and colours shows, its
-// background all around, nothing else: the dialog's status line, the panel's caption.
+// Whether window shows, from (x, y) to its right edge, what drawing text there in the default font
+// and colours shows, over its background: the dialog's status line, the panel's caption.
 bool Shows(HWND window, int x, int y, const char *text) {
     RECT client;
     GetClientRect(window, &client);
-    int width = client.right - x + 2;
     HDC screen = GetDC(NULL), memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, 20);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, 15);
     SelectObject(memory, bitmap);
-    RECT all = {0, 0, width, 20};
+    RECT all = {0, 0, client.right, 15}; // above the dialog's buttons
     HBRUSH back = CreateSolidBrush(Pixel(screen, window, x - 2, y));
     FillRect(memory, &all, back);
-    TextOutA(memory, 2, 0, text, lstrlenA(text));
+    TextOutA(memory, x, 0, text, lstrlenA(text));
     int wrong = 0;
-    for (int dy = 0; dy < 15; dy++) // above the buttons
-        for (int dx = 0; dx < width; dx++)
-            wrong += GetPixel(memory, dx, dy) != Pixel(screen, window, x - 2 + dx, y + dy);
+    for (int dy = 0; dy < 15; dy++)
+        for (int dx = x - 2; dx < client.right; dx++)
+            wrong += GetPixel(memory, dx, dy) != Pixel(screen, window, dx, y + dy);
     DeleteObject(back);
     DeleteDC(memory);
     DeleteObject(bitmap);
@@ -69,7 +67,7 @@ protected:
         for (const std::string &path : {std::string("C:\\SKYLOOP"), Links, WindowsDir + "\\SKYLOOP.SCR", Settings})
             RemoveTree(path);
         CreateDirectoryA((WindowsDir + "\\DESKTOP").c_str(), NULL);
-        ASSERT_TRUE(WriteWhole(SystemIni, Windows95Ini));
+        ASSERT_TRUE(WriteWhole(SystemIni, OldIni));
         SetEnvironmentVariableA("OS", NULL);
     }
     // Escape does nothing: the dialog stays, alone with the main window.
@@ -78,34 +76,28 @@ protected:
         ASSERT_TRUE(driver::Flush(GetDlgItem(dialog, 102)));
         EXPECT_EQ((Strings{driver::ControlText(dialog, 0), Main}), driver::WindowsOf(processId));
     }
-    // The directory dialog that follows previous, with the directory and the status line expected.
-    HWND NextAsk(HWND previous, const std::string &dir, const char *status) {
+    // The directory dialog after previous: the directory it offers, its status line, Continue.
+    HWND Again(HWND previous, const std::string &dir, const char *status) {
         HWND ask = NULL;
         if (!driver::Poll(driver::Timeout, [&] { return (ask = driver::FindVisible(Ask)) && ask != previous; }))
-            throw std::runtime_error("no next directory dialog");
+            throw std::runtime_error("no directory dialog again");
         EXPECT_EQ(dir, driver::ControlText(ask, 100));
         EXPECT_TRUE(driver::Flush(GetDlgItem(ask, 102)) && Shows(ask, 80, 150, status)) << status;
         return ask;
     }
     void ExpectInstalled(const std::string &dir) {
-        const char *files[][2] = {{"SKYLOOP.EXE", "P:\\SKYLOOPE.SCR"}, {"SKYLOOP.HLP", "P:\\SKYLOOPE.HLP"},
-                                  {"ORDER.FRM", "P:\\ORDER.FRM"}, {"README.TXT", "P:\\READMESE.TXT"},
-                                  {"MAPS\\BGROUND.BMP", "P:\\BGROUND.BMP"}, {"MAPS\\DUSK.BMP", "O:\\DUSK.BMP"},
-                                  {"MAPS\\STARS.BMP", "O:\\STARS.BMP"}, {"SAMPLES\\GLOBE.SKY", "O:\\GLOBE.SKY"},
-                                  {"SAMPLES\\SPIRAL.SKY", "O:\\SPIRAL.SKY"}, {"SAMPLES\\MARBLE.BMP", "O:\\MARBLE.BMP"}};
-        for (const auto &f : files)
-            EXPECT_EQ("", Differs(dir + "\\" + f[0], ReadWhole(f[1])));
-        EXPECT_EQ(10u, FilesBelow(dir).size());
+        ExpectFiles(dir, "SKYLOOP.EXE=P:SKYLOOPE.SCR SKYLOOP.HLP=P:SKYLOOPE.HLP ORDER.FRM README.TXT=P:READMESE.TXT "
+                         "MAPS\\BGROUND.BMP MAPS\\DUSK.BMP=O: MAPS\\STARS.BMP=O: SAMPLES\\GLOBE.SKY=O: "
+                         "SAMPLES\\SPIRAL.SKY=O: SAMPLES\\MARBLE.BMP=O:");
         EXPECT_EQ("", Differs(WindowsDir + "\\SKYLOOP.SCR", ReadWhole("P:\\SKYLOOPE.SCR")));
-        EXPECT_EQ(dir + "|" + dir + "\\SAMPLES\\SPIRAL.SKY",
-                  IniValue(Settings, "Misc", "InstallDirectory") + "|" + IniValue(Settings, "Entries", "EntryFN001"));
+        EXPECT_EQ(dir + "\\SAMPLES\\SPIRAL.SKY", IniValue(Settings, "Entries", "EntryFN001"));
     }
 };
 
 TEST_F(Kit, EveryPassThatFailsComesBackToTheDirectoryUntilOneGetsThrough) {
     // Typed relative, and in lower case: the target is the upper-case form, made absolute.
-    std::string run = CharUpperA(&std::string(scratch)[0]), missing = run + "\\NO\\SUCH", dir = run + "\\SKY",
-                tooLong = "C:\\" + std::string(127, 'x');
+    std::string run = CharUpperA(&std::string(scratch)[0]), no = run + "\\NO\\SUCH", dir = run + "\\SKY",
+                tooLong = "C:\\" + std::string(127, 'X'), qqq = WindowsDir + "\\SYSTEM.QQQ";
     long long before = time(nullptr);
     Start("E:\\SETUP.EXE");
     HWND main = Wait(Main), ask = Wait(Ask);
@@ -119,42 +111,43 @@ TEST_F(Kit, EveryPassThatFailsComesBackToTheDirectoryUntilOneGetsThrough) {
     driver::SetControlText(ask, 100, "no\\such");
     driver::Click(ask, 102);
     HWND create = Wait(Create);
-    EXPECT_EQ(missing, driver::ControlText(create, 103));
+    EXPECT_EQ(no, driver::ControlText(create, 103));
     EXPECT_TRUE(driver::IsDefaultButton(GetDlgItem(create, 101)));
     ExpectEscapeIgnored(create, 102);
     driver::Click(create, 101); // Cancel: no status line
-    ask = NextAsk(ask, missing, "");
+    ask = Again(ask, no, "");
     // The parent is missing: only one level is ever created.
     driver::Click(ask, 102);
     driver::Click(Wait(Create), 102);
-    ask = NextAsk(ask, missing, "Error in creating Directory");
+    ask = Again(ask, no, "Error in creating Directory");
     EXPECT_FALSE(DirectoryExists(scratch + "\\NO"));
     // The field is read up to 126 characters.
     driver::SetControlText(ask, 100, tooLong.c_str());
     driver::Click(ask, 102);
-    EXPECT_EQ(CharUpperA(&tooLong[0]), driver::ControlText(Wait(Create), 103) + std::string(4, 'X'));
+    tooLong.resize(126);
+    EXPECT_EQ(tooLong, driver::ControlText(Wait(Create), 103));
     driver::Click(Wait(Create), 101);
     // An existing directory goes straight to the question; declining it shows no status.
-    ask = NextAsk(ask, tooLong.substr(0, 126), "");
+    ask = Again(ask, tooLong, "");
     ASSERT_TRUE(CreateDirectoryA(dir.c_str(), NULL));
     driver::SetControlText(ask, 100, "sky");
     driver::Click(ask, 102);
     Answer(Ready, ReadyText, IDCANCEL);
-    ask = NextAsk(ask, dir, "");
+    ask = Again(ask, dir, "");
     // Without SYSTEM.INI, or where its copy cannot be made, the files are written, then the
     // dialog returns with the directory the pass installed into.
     DeleteFileA(SystemIni.c_str());
     driver::Click(ask, 102);
     Answer(Ready, ReadyText, IDOK);
-    ask = NextAsk(ask, dir, "Can't find SYSTEM.INI !!!");
+    ask = Again(ask, dir, "Can't find SYSTEM.INI !!!");
     ExpectPanel(main, ask, 121); // as the pass stopped: its 28th step of 45
     ExpectInstalled(dir);
-    ASSERT_TRUE(WriteWhole(SystemIni, Windows95Ini) && CreateDirectoryA((WindowsDir + "\\SYSTEM.QQQ").c_str(), 0));
+    ASSERT_TRUE(WriteWhole(SystemIni, OldIni) && CreateDirectoryA(qqq.c_str(), 0));
     driver::Click(ask, 102);
     Answer(Ready, ReadyText, IDOK);
-    ask = NextAsk(ask, dir, "Can't update SYSTEM.INI !!!");
+    ask = Again(ask, dir, "Can't update SYSTEM.INI !!!");
     // Continuing repeats the whole pass, in a panel of its own.
-    RemoveDirectoryA((WindowsDir + "\\SYSTEM.QQQ").c_str());
+    RemoveDirectoryA(qqq.c_str());
     ASSERT_TRUE(WriteWhole(dir + "\\SKYLOOP.EXE", "an older settings program"));
     driver::Click(ask, 102);
     Answer(Ready, ReadyText, IDOK);
@@ -162,11 +155,11 @@ TEST_F(Kit, EveryPassThatFailsComesBackToTheDirectoryUntilOneGetsThrough) {
     std::string said;
     for (HWND c = GetWindow(end, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
         said += driver::ControlText(c, 0) + "|";
-    EXPECT_EQ("Skyloop has been successfully installed.  You will need to reboot Windows for the changes to take "
-              "effect.  Please read the Quick Start section of the Help file.  Also please do not forget to look at "
-              "the Other Products section for important news.|OK|Important Notes:  If your display seems inverted, "
-              "refer to Help, Quick Start for remedy!|Go to Settings then Control Panel. Bring up Display Properties "
-              "and change the screen saver to \"skyloop\".|", said);
+    EXPECT_EQ("Skyloop has been successfully installed.  You will need to reboot Windows for the changes to "
+              "take effect.  Please read the Quick Start section of the Help file.  Also please do not forget to "
+              "look at the Other Products section for important news.|OK|Important Notes:  If your display seems "
+              "inverted, refer to Help, Quick Start for remedy!|Go to Settings then Control Panel. Bring up Display "
+              "Properties and change the screen saver to \"skyloop\".|", said);
     ExpectPanel(main, end, 195);
     // The gradient, repainted where no dialog covers it: band i is blue 255 - i.
     RECT client;
@@ -179,17 +172,17 @@ TEST_F(Kit, EveryPassThatFailsComesBackToTheDirectoryUntilOneGetsThrough) {
     driver::Click(end, 102);
     EXPECT_EQ(0, Exit());
     ExpectInstalled(dir);
-    std::string seed = IniValue(Settings, "Global", "TableOrder"), samples = dir + "\\SAMPLES\\";
+    std::string seed = IniValue(Settings, "Global", "TableOrder"), models = dir + "\\SAMPLES\\";
     EXPECT_TRUE(SeededSince(seed, before)) << seed;
     EXPECT_EQ("[Global]\nNoOfEntries=2\nSpeed=12\nSequence=1\nTableOrder=" + seed + "\n[Entries]\nEntryFN000=" +
-              samples + "GLOBE.SKY\nEntryPM000=2,300,300,1,0,3,0,0,10,0,270,10,45\nEntryFN001=" + samples + "SPIRAL.SKY"
-              "\nEntryPM001=2,420,420,1,0,1,1,0,10,0,270,10,45\n[Misc]\nNormal=0\nInstallDirectory=" + dir +
-              "\nMapsDirectory=" + dir + "\\MAPS\nBackgroundMap=" + dir + "\\MAPS\\BGROUND.BMP\n[Reminder]\n"
-              "Activated=1\nCaption1=Thank you for choosing\nCaption2=this edition of Skyloop\nCaption3=- would you "
-              "like to see what is new?\nExecFile=http://www.example.com/edition\nReminderPeriod=604800\n",
-              IniText(Settings));
-    EXPECT_EQ("[boot]\nshell=Explorer.exe\nSCRNSAVE.EXE=C:\\windows\\SKYLOOP.SCR\n[386Enh]\nDevice=DVA.386\n"
-              "woafont=dosapp.fon\n", IniText(SystemIni));
+                  models + "GLOBE.SKY\nEntryPM000=2,300,300,1,0,3,0,0,10,0,270,10,45\nEntryFN001=" + models +
+                  "SPIRAL.SKY\nEntryPM001=2,420,420,1,0,1,1,0,10,0,270,10,45\n[Misc]\nNormal=0\nInstallDirectory=" +
+                  dir + "\nMapsDirectory=" + dir + "\\MAPS\nBackgroundMap=" + dir + "\\MAPS\\BGROUND.BMP\n"
+                  "[Reminder]\nActivated=1\nCaption1=Thank you for choosing\nCaption2=this edition of Skyloop\n"
+                  "Caption3=- would you like to see what is new?\nExecFile=http://www.example.com/edition\n"
+                  "ReminderPeriod=604800\n", IniText(Settings));
+    EXPECT_EQ("[boot]\nshell=x\nSCRNSAVE.EXE=C:\\windows\\SKYLOOP.SCR\n[386Enh]\nDevice=DVA.386\nwoa=y\n",
+              IniText(SystemIni));
     for (const char *name : WinGFiles)
         EXPECT_EQ("", Differs(SystemDir + "\\" + name, ReadWhole(std::string("P:\\") + name)));
     EXPECT_EQ((Strings{"Read Me.lnk", "Skyloop Help.lnk", "Skyloop Settings.lnk"}), FilesIn(Links));
@@ -215,7 +208,7 @@ std::map<std::string, std::string> Surroundings() {
 }
 
 TEST_F(Kit, ItListsWhatItCouldNotInstallAndNothingLandsOutsideTheInstallation) {
-    std::string dist = scratch + "\\dist", deep = scratch + "\\" + std::string(200, 'd');
+    std::string dist = scratch + "\\dist", deep = scratch + "\\" + std::string(200, 'd'), listed;
     for (const std::string &d : {dist, deep})
         CreateDirectoryA(d.c_str(), NULL);
     for (const std::string &name : FilesIn("E:"))
@@ -234,18 +227,16 @@ TEST_F(Kit, ItListsWhatItCouldNotInstallAndNothingLandsOutsideTheInstallation) {
     EXPECT_TRUE(!DirectoryExists("C:\\SKYLOOP") && !FileExists(Settings) && !FileExists(WindowsDir + "\\SKYLOOP.SCR"));
     // A damaged model and eleven missing ones: the first ten paths, and how many more.
     ASSERT_TRUE(WriteWhole(dist + "\\GLOBE.SK_", ReadWhole("E:\\GLOBE.SK_").substr(0, 100)));
-    std::string description = "[Global]\r\nNoOfEntries=12\r\n[Entries]\r\nEntryFN000=GLOBE.SKY\r\n", listed;
+    std::string description = "[Global]\r\nNoOfEntries=12\r\n[Entries]\r\nEntryFN000=GLOBE.SKY\r\n";
     for (int i = 1; i < 12; i++) {
-        std::string name = "M" + std::to_string(i) + ".SKY";
-        description += "EntryFN0" + std::to_string(100 + i).substr(1) + "=" + name + "\r\n";
-        listed += i < 10 ? "\nC:\\SKYLOOP\\SAMPLES\\" + name : "";
+        description += "EntryFN0" + std::to_string(100 + i).substr(1) + "=M" + std::to_string(i) + ".SKY\r\n";
+        listed += i < 10 ? "\nC:\\SKYLOOP\\SAMPLES\\M" + std::to_string(i) + ".SKY" : "";
     }
     ASSERT_TRUE(WriteWhole(dist + "\\SKYSETUP.INI", description) && CreateDirectoryA("C:\\SKYLOOP", NULL));
     EXPECT_EQ("Setup could not install these files:\n\nC:\\SKYLOOP\\SAMPLES\\GLOBE.SKY" + listed + "\nand 2 more",
               InstallDistribution(dist + "\\SETUP.EXE"));
-    EXPECT_EQ((Strings{"MAPS", "ORDER.FRM", "README.TXT", "SAMPLES", "SKYLOOP.EXE", "SKYLOOP.HLP"}),
-              FilesIn("C:\\SKYLOOP"));
-    EXPECT_EQ(Strings{}, FilesIn("C:\\SKYLOOP\\SAMPLES"));
+    ExpectFiles("C:\\SKYLOOP", "SKYLOOP.EXE=P:SKYLOOPE.SCR SKYLOOP.HLP=P:SKYLOOPE.HLP ORDER.FRM "
+                               "README.TXT=P:READMESE.TXT MAPS\\BGROUND.BMP");
     EXPECT_EQ("C:\\SKYLOOP\\SAMPLES\\M11.SKY", IniValue(Settings, "Entries", "EntryFN011"));
     // Hostile descriptions (tests/hostile_descriptions): every pass ends, nothing written elsewhere.
     ASSERT_TRUE(CopyFileA("T:\\lz\\text.lz", "C:\\x.sk_", FALSE)); // where a traversing name leads

@@ -209,15 +209,18 @@ TEST_F(Setup, InstallsEveryProductOnWindows95AndAgainOnWindowsNt) {
                   IniValue(SystemIni, "boot", "SCRNSAVE.EXE")) << "Windows NT: the registry, not SYSTEM.INI";
 }
 
-TEST_F(Setup, ConfirmedCancelOnAnyPageEndsWithTheErrorBox) {
+TEST_F(Setup, APageStaysUntilItsDirectoryIsTakenOrCancelIsConfirmed) {
     void (*cancels[3])(HWND) = {[](HWND p) { driver::Click(p, IDCANCEL); },
                                 [](HWND p) { driver::PressKey(p, 102, VK_ESCAPE); },
                                 [](HWND p) { driver::CloseWindow(p); }};
     // The pages before: the modeller into the current drive's root (an empty text); then, typed
-    // relative, into a new mdx below the current directory (by Enter) and the saver into the
+    // relative, into a new mdx below the current directory (by Enter), and the saver into the
     // Windows directory itself.
     const Strings before[3] = {{}, {""}, {"mdx", "..\\..\\windows"}};
-    const std::string mdx = scratch + "\\mdx";
+    std::string mdx = scratch + "\\mdx", taken = scratch + "\\taken", x249 = scratch + "\\" + std::string(236, 'x');
+    char desktop[MAX_PATH];
+    ASSERT_TRUE(CreateDirectoryA(taken.c_str(), NULL) && WriteWhole(taken + "\\xxx.xxx", "the user's") &&
+                SHGetSpecialFolderPathA(NULL, desktop, CSIDL_DESKTOPDIRECTORY, FALSE));
     for (int cancelled = 0; cancelled < 3; cancelled++) {
         SCOPED_TRACE(Pages[cancelled].caption);
         SetEnvironmentVariableA("OS", cancelled == 2 ? "windows_nt" : NULL); // not Windows NT
@@ -228,6 +231,34 @@ TEST_F(Setup, ConfirmedCancelOnAnyPageEndsWithTheErrorBox) {
                 Answer("New Directory?", Prompt(mdx), IDYES);
         }
         HWND page = Wait(Pages[cancelled].caption);
+        for (const std::string &typed : cancelled ? Strings{} : Strings{"C:\\A\\B", taken, x249 + "xx"}) {
+            // Only the last level is created; a directory with a file xxx.xxx is not taken; the
+            // text is read up to 249 characters; No keeps it.
+            Proceed(page, typed);
+            Answer("New Directory?", Prompt(typed.substr(0, 249)), typed[3] == 'A' || typed == taken ? IDYES : IDNO);
+            if (typed[3] == 'A' || typed == taken)
+                Answer("Error", "Can't create Directory " + typed, IDOK);
+            ExpectAlone(page, 0, typed);
+        }
+        if (!cancelled) {
+            EXPECT_TRUE(!DirectoryExists("C:\\A") && ReadWhole(taken + "\\xxx.xxx") == "the user's");
+            // The prompt has no owner: the page can be clicked meanwhile, and nothing starts.
+            Proceed(page, taken + "\\no");
+            Wait("New Directory?");
+            for (int id : {IDOK, 103, IDCANCEL}) {
+                driver::Click(page, id);
+                ASSERT_TRUE(driver::Flush(GetDlgItem(page, 103)));
+                EXPECT_EQ((Strings{"New Directory?", Pages[0].caption}), driver::WindowsOf(processId));
+            }
+            Answer("New Directory?", Prompt(taken + "\\no"), IDNO);
+            // A folder chosen in the browser (the tree's root, the desktop) fills the box.
+            driver::Click(page, 103);
+            HWND browser = Wait("Browse for Folder"), tree = FindWindowExA(browser, NULL, WC_TREEVIEWA, NULL);
+            SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, SendMessageA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+            driver::Click(browser, IDOK);
+            ASSERT_TRUE(driver::Poll(driver::Timeout, [browser] { return !IsWindow(browser); }));
+            ExpectAlone(page, 0, desktop);
+        }
         // The folder browser shows the page's title; cancelled, it changes nothing.
         driver::Click(page, 103);
         HWND browser = Wait("Browse for Folder");
@@ -251,7 +282,7 @@ TEST_F(Setup, ConfirmedCancelOnAnyPageEndsWithTheErrorBox) {
         driver::CloseWindow(finish);
         ASSERT_TRUE(driver::Flush(GetDlgItem(finish, IDOK)) && IsWindowVisible(finish));
         Finish(Failed, cancelled == 1);
-        EXPECT_EQ(Pages[cancelled].dir, Builder("CreateDir")) << "the page's directory as last taken";
+        EXPECT_EQ(cancelled ? Pages[cancelled].dir : desktop, Builder("CreateDir")) << "the directory last taken";
         DeleteFileA(BuilderIni.c_str());
     }
     ExpectFiles("C:\\SAMPLES", "BRAID.SKY CHALICE.SKY VENUS3.SKY");
@@ -262,49 +293,5 @@ TEST_F(Setup, ConfirmedCancelOnAnyPageEndsWithTheErrorBox) {
     EXPECT_EQ(WindowsDir + "\\MODELS\\TORUSF.SKY|" + WindowsDir + "\\SKYLOOP.SCR",
               IniValue(SaverIni, "Entries", "EntryFN001") + "|" + IniValue(SystemIni, "boot", "SCRNSAVE.EXE"));
     EXPECT_FALSE(DirectoryExists("C:\\modelex") || DirectoryExists("C:\\skyloop") || DirectoryExists("C:\\skybuild"));
-}
-
-TEST_F(Setup, DirectoriesThatCannotBeTakenKeepThePage) {
-    std::string taken = scratch + "\\taken", no = scratch + "\\no", x249 = scratch + "\\" + std::string(236, 'x');
-    ASSERT_TRUE(CreateDirectoryA(taken.c_str(), NULL) && WriteWhole(taken + "\\xxx.xxx", "the user's own file"));
-    const struct {
-        std::string typed, failure; // the box after Yes, if any
-        size_t taken;               // characters of the text taken
-    } rows[] = {
-        {"C:\\A\\B", "Can't create Directory C:\\A\\B", 6}, // only the last level is created
-        {taken, "Can't create Directory " + taken, 999},     // holds a file xxx.xxx
-        {no, "", 999}, {x249, "", 249}, {x249 + "x", "", 249},
-    };
-    Start("D:\\SETUP.EXE");
-    HWND page = Wait(Pages[0].caption);
-    for (const auto &r : rows) {
-        Proceed(page, r.typed);
-        Answer("New Directory?", Prompt(r.typed.substr(0, r.taken)), r.failure.empty() ? IDNO : IDYES);
-        if (!r.failure.empty())
-            Answer("Error", r.failure, IDOK);
-        ExpectAlone(page, 0, r.typed);
-    }
-    EXPECT_FALSE(DirectoryExists("C:\\A") || DirectoryExists(no));
-    EXPECT_EQ("the user's own file", ReadWhole(taken + "\\xxx.xxx"));
-    // The prompt has no owner: the page can be clicked meanwhile, and nothing starts.
-    Proceed(page, no);
-    Wait("New Directory?");
-    for (int id : {IDOK, 103, IDCANCEL, 0}) {
-        id ? driver::Click(page, id) : driver::PressKey(page, 102, VK_RETURN);
-        ASSERT_TRUE(driver::Flush(GetDlgItem(page, 103)));
-        EXPECT_EQ((Strings{"New Directory?", Pages[0].caption}), driver::WindowsOf(processId));
-    }
-    Answer("New Directory?", Prompt(no), IDNO);
-    // A folder chosen in the browser (the tree's root, the desktop) fills the box.
-    char desktop[MAX_PATH];
-    ASSERT_TRUE(SHGetSpecialFolderPathA(NULL, desktop, CSIDL_DESKTOPDIRECTORY, FALSE));
-    driver::Click(page, 103);
-    HWND browser = Wait("Browse for Folder"), tree = FindWindowExA(browser, NULL, WC_TREEVIEWA, NULL);
-    SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, SendMessageA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
-    driver::Click(browser, IDOK);
-    ASSERT_TRUE(driver::Poll(driver::Timeout, [browser] { return !IsWindow(browser); }));
-    ExpectAlone(page, 0, desktop);
-    Cancel(page);
-    Finish(Failed);
 }
 } // namespace

@@ -1,6 +1,5 @@
-// What the tests share: files, INI and registry values and links read back, and the driver that
-// operates windows as a user would. Every wait has a time limit; a window that does not come
-// ends its test there (an exception, reported as its failure).
+// Files, INI and registry values and links read back, and a driver that operates windows as a user
+// would. Every wait has a time limit; a window that does not come ends its test (an exception).
 #ifndef SUPPORT_H
 #define SUPPORT_H
 
@@ -27,12 +26,11 @@ bool DirectoryExists(const std::string &path);
 void RemoveTree(const std::string &path);
 std::string FreshDirectory(const std::string &name); // C:\tests\<name>, new and empty
 Strings FilesIn(const std::string &dir);             // names, sorted
-Strings FilesBelow(const std::string &dir);          // paths, sorted, in subdirectories too
+Strings FilesBelow(const std::string &dir);          // paths, sorted, subdirectories' too
 std::string Differs(const std::string &path, const std::string &expected); // "" when it holds that
 Strings Split(const std::string &text, char separator);
-// The files named, blank-separated, below dir, each a copy of the sample product (P:) of its
-// name, or of the file after "=" ("D:" the same name on D:, "P:X" the product X); and, when
-// only, no other file.
+// The blank-separated files below dir, each a copy of the product (P:) of its name, or of the file
+// after "=" ("D:" the same name on D:, "P:X" product X); when only, no other file.
 void ExpectFiles(const std::string &dir, const std::string &names, bool only = true);
 std::string IniValue(const std::string &path, const char *section, const char *key); // or Absent
 std::string IniText(const std::string &path); // the lines that are not blank, trimmed
@@ -48,16 +46,16 @@ bool Poll(DWORD timeoutMs, const std::function<bool()> &done); // false when don
 // A visible top-level window with this caption (any when NULL), of this process (any when 0),
 // having this control (any when 0; a message box's text is 0xFFFF).
 HWND FindVisible(const char *caption, DWORD processId = 0, int control = 0);
-Strings WindowsOf(DWORD processId); // its visible windows' captions, sorted
+Strings WindowsOf(DWORD processId); // the captions, sorted
 std::string ControlText(HWND window, int id); // the window's own when id is 0
 void SetControlText(HWND window, int id, const char *text);
-void Click(HWND window, int id); // posted: a click may open modal loops in the program
+void Click(HWND window, int id); // posted: a click may open modal loops
 void CloseWindow(HWND window);   // as the caption's close button does
 void PressKey(HWND window, int id, WORD virtualKey);
-bool Flush(HWND button); // true once what was posted to button's thread is handled
+bool Flush(HWND button); // once what was posted to button's thread is handled
 bool IsDefaultButton(HWND button);
-// Answers the message boxes with this caption (any when NULL) with OK while it lives,
-// recording "caption: text" of each.
+// Answers message boxes with this caption (any when NULL) with OK while it lives, recording
+// "caption: text" of each.
 class BoxWatcher {
 public:
     explicit BoxWatcher(const char *caption = nullptr);
@@ -74,14 +72,13 @@ private:
 // Operates an installer started in a clean scratch directory, C:\tests\run.
 class InstallerTest : public ::testing::Test {
 protected:
-    void TearDown() override;
+    void TearDown() override; // kills one still running: a failure
     void Start(const std::string &program);
-    HWND Wait(const char *caption, int control = 0); // of the program
+    HWND Wait(const char *caption, int control = 0);
     void Answer(const char *caption, const std::string &text, int button); // having checked the text
     int Exit(); // the exit code, or -1 (killed) when it does not end in time
     // A distribution's SETUP.EXE through a pass into dir (by default the one offered, existing):
-    // the text of the box that lists what it could not install (exit code 1), "" for the end
-    // message (exit code 0).
+    // the box listing what it could not install (exit code 1), "" for the end message (0).
     std::string InstallDistribution(const std::string &setup, const char *dir = nullptr);
     HANDLE process = NULL;
     DWORD processId = 0;
