@@ -56,6 +56,22 @@ BOOL TargetBelowInstallDir(const char *subdirectory);
 // the path does not fit, so no file lands in InstallDir itself instead.
 void ExpandIntoSubdirectory(const char *subdirectory, const char *const *names, int count);
 
+// Writes bytes to a new file at path, through to the disk; FALSE, and no file
+// left there, when it cannot be written whole.
+BOOL WriteWholeFile(const char *path, const char *bytes, size_t size);
+// Puts newPath in the place of path (which need not exist) in one step, or,
+// where the system cannot do that, through ReplaceKeepingBackup. TRUE on
+// success; on failure newPath is removed and path left as it was.
+BOOL ReplaceWholeFile(const char *newPath, const char *path, const char *backupPath);
+// Puts newPath in the place of path where the system cannot replace a file in
+// one step, keeping path as backupPath until the new file is in place. TRUE on
+// success. On failure newPath is removed where it can be, and path holds the
+// old file (or, should even putting it back fail, backupPath does).
+BOOL ReplaceKeepingBackup(const char *newPath, const char *path, const char *backupPath);
+// An interrupted replacement may leave only the backup: when path is missing
+// and backupPath is there, it becomes path again.
+void RestoreFromBackup(const char *path, const char *backupPath);
+
 // Saver settings file, addressed by its bare name: the profile functions put
 // it in the Windows directory. Writes are never checked.
 #define SAVER_SETTINGS_FILE "SKYLOOP.INI"
