@@ -68,6 +68,7 @@ static void ExpandMaps(const char *countKey, const char *section)
 void TransferDistributionSettings(void)
 {
     StringCchPrintfA(Description, sizeof Description, "%s\\SKYSETUP.INI", SourceDir); // 200 + 13: fits
+    BeginSaverSettings(); // one write of the saver settings file, however many entries
 
     char text[CountCapacity];
     int models = ReadCount("NoOfEntries", text);
@@ -94,4 +95,5 @@ void TransferDistributionSettings(void)
                                            "ReminderPeriod"};
     for (const char *key : reminder)
         CopySetting("Reminder", key);
+    EndSaverSettings();
 }
