@@ -42,11 +42,6 @@ enum {
 int RegisterVirtualDevice(void);
 // The same for the SYSTEM.INI of windowsDir, so it need not be the running system's.
 int RegisterVirtualDeviceIn(const char *windowsDir);
-// Puts newPath in the place of path where the system cannot replace a file in
-// one step, keeping path as backupPath until the new file is in place. TRUE on
-// success. On failure newPath is removed where it can be, and path holds the
-// old file (or, should even putting it back fail, backupPath does).
-BOOL ReplaceKeepingBackup(const char *newPath, const char *path, const char *backupPath);
 
 // Reads SKYSETUP.INI beside the installer: expands the models it lists into
 // TargetDir (InstallDir\SAMPLES, as the caller leaves it), its private maps
