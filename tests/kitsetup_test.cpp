@@ -198,7 +198,8 @@ std::map<std::string, std::string> Surroundings() {
     Strings paths = FilesBelow("C:\\tests");
     for (const std::string &dir : {std::string("C:"), WindowsDir, SystemDir})
         for (const std::string &name : FilesIn(dir))
-            paths.push_back(dir + "\\" + name);
+            if (FileExists(dir + "\\" + name))
+                paths.push_back(dir + "\\" + name);
     for (const std::string &path : paths) {
         WIN32_FILE_ATTRIBUTE_DATA a = {};
         GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &a);
