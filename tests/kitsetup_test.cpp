@@ -217,7 +217,7 @@ TEST_F(Kit, ItListsWhatItCouldNotInstallAndNothingLandsOutsideTheInstallation) {
     // Closed before its timer fires, the window shows no dialog; run from a directory whose path
     // does not fit, it names none; Cancel in the first dialog installs nothing.
     Start(dist + "\\SETUP.EXE");
-    driver::CloseWindow(Wait(Main));
+    driver::Close(Wait(Main));
     EXPECT_EQ(0, Exit());
     CopyFileA("E:\\SETUP.EXE", (deep + "\\SETUP.EXE").c_str(), FALSE);
     Start(deep + "\\SETUP.EXE");

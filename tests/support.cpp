@@ -220,7 +220,7 @@ void SetControlText(HWND window, int id, const char *text) {
 }
 
 void Click(HWND window, int id) { PostMessageA(GetDlgItem(window, id), BM_CLICK, 0, 0); }
-void CloseWindow(HWND window) { PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0); }
+void Close(HWND window) { PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0); }
 bool IsDefaultButton(HWND b) { return (GetWindowLongA(b, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON; }
 void PressKey(HWND window, int id, WORD virtualKey) {
     HWND target = id ? GetDlgItem(window, id) : window;

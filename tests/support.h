@@ -50,7 +50,7 @@ Strings WindowsOf(DWORD processId); // the captions, sorted
 std::string ControlText(HWND window, int id); // the window's own when id is 0
 void SetControlText(HWND window, int id, const char *text);
 void Click(HWND window, int id); // posted: a click may open modal loops
-void CloseWindow(HWND window);   // as the caption's close button does
+void Close(HWND window);         // as the caption's close button does
 void PressKey(HWND window, int id, WORD virtualKey);
 bool Flush(HWND button); // once what was posted to button's thread is handled
 bool IsDefaultButton(HWND button);
