@@ -4,6 +4,8 @@
 
 #include <map>
 
+using namespace driver;
+
 namespace {
 const char *const Main = "Skyloop Setup", *const Ask = "Skyloop Directory", *const Create = "New Directory",
                   *const Ready = "Ready to Install", *const ReadyText = "Setup will now install all files.";
@@ -43,7 +45,7 @@ bool Shows(HWND window, int x, int y, const char *text) {
 // (215, 200) in the main window, 210 x 80, its caption, its bar exactly [12, edge) x [30, 60).
 void ExpectPanel(HWND main, HWND dialog, int edge) {
     SetWindowPos(dialog, NULL, 600, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    ASSERT_TRUE(driver::Flush(GetDlgItem(dialog, 102)));
+    ASSERT_TRUE(Flush(GetDlgItem(dialog, 102)));
     HWND panel = FindWindowExA(main, NULL, "EDIT", NULL);
     ASSERT_TRUE(panel && !FindWindowExA(main, panel, "EDIT", NULL)) << "one panel";
     RECT r;
@@ -72,17 +74,17 @@ protected:
     }
     // Escape does nothing: the dialog stays, alone with the main window.
     void ExpectEscapeIgnored(HWND dialog, int control) {
-        driver::PressKey(dialog, control, VK_ESCAPE);
-        ASSERT_TRUE(driver::Flush(GetDlgItem(dialog, 102)));
-        EXPECT_EQ((Strings{driver::ControlText(dialog, 0), Main}), driver::WindowsOf(processId));
+        PressKey(dialog, control, VK_ESCAPE);
+        ASSERT_TRUE(Flush(GetDlgItem(dialog, 102)));
+        EXPECT_EQ((Strings{ControlText(dialog, 0), Main}), WindowsOf(processId));
     }
     // The directory dialog after previous: the directory it offers, its status line, Continue.
     HWND Again(HWND previous, const std::string &dir, const char *status) {
         HWND ask = NULL;
-        if (!driver::Poll(driver::Timeout, [&] { return (ask = driver::FindVisible(Ask)) && ask != previous; }))
+        if (!Poll(Timeout, [&] { return (ask = FindVisible(Ask)) && ask != previous; }))
             throw std::runtime_error("no directory dialog again");
-        EXPECT_EQ(dir, driver::ControlText(ask, 100));
-        EXPECT_TRUE(driver::Flush(GetDlgItem(ask, 102)) && Shows(ask, 80, 150, status)) << status;
+        EXPECT_EQ(dir, ControlText(ask, 100));
+        EXPECT_TRUE(Flush(GetDlgItem(ask, 102)) && Shows(ask, 80, 150, status)) << status;
         return ask;
     }
     void ExpectInstalled(const std::string &dir) {
@@ -101,60 +103,60 @@ TEST_F(Kit, EveryPassThatFailsComesBackToTheDirectoryUntilOneGetsThrough) {
     long long before = time(nullptr);
     Start("E:\\SETUP.EXE");
     HWND main = Wait(Main), ask = Wait(Ask);
-    EXPECT_EQ("E:|C:\\SKYLOOP", driver::ControlText(ask, 103) + "|" + driver::ControlText(ask, 100));
+    EXPECT_EQ("E:|C:\\SKYLOOP", ControlText(ask, 103) + "|" + ControlText(ask, 100));
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(ask, 103)));
     EXPECT_EQ(0, GetWindowLongA(GetDlgItem(ask, 100), GWL_STYLE) & ES_AUTOHSCROLL);
-    EXPECT_TRUE(driver::IsDefaultButton(GetDlgItem(ask, 102)) && !driver::IsDefaultButton(GetDlgItem(ask, 101)));
+    EXPECT_TRUE(IsDefaultButton(GetDlgItem(ask, 102)) && !IsDefaultButton(GetDlgItem(ask, 101)));
     EXPECT_EQ(0, GetWindowLongA(ask, GWL_STYLE) & WS_SYSMENU);
     ExpectEscapeIgnored(ask, 100);
     EXPECT_TRUE(Shows(ask, 80, 150, "")) << "a status line on the first pass";
-    driver::SetControlText(ask, 100, "no\\such");
-    driver::Click(ask, 102);
+    SetControlText(ask, 100, "no\\such");
+    Click(ask, 102);
     HWND create = Wait(Create);
-    EXPECT_EQ(no, driver::ControlText(create, 103));
-    EXPECT_TRUE(driver::IsDefaultButton(GetDlgItem(create, 101)));
+    EXPECT_EQ(no, ControlText(create, 103));
+    EXPECT_TRUE(IsDefaultButton(GetDlgItem(create, 101)));
     ExpectEscapeIgnored(create, 102);
-    driver::Click(create, 101); // Cancel: no status line
+    Click(create, 101); // Cancel: no status line
     ask = Again(ask, no, "");
     // The parent is missing: only one level is ever created.
-    driver::Click(ask, 102);
-    driver::Click(Wait(Create), 102);
+    Click(ask, 102);
+    Click(Wait(Create), 102);
     ask = Again(ask, no, "Error in creating Directory");
     EXPECT_FALSE(DirectoryExists(scratch + "\\NO"));
     // The field is read up to 126 characters.
-    driver::SetControlText(ask, 100, tooLong.c_str());
-    driver::Click(ask, 102);
+    SetControlText(ask, 100, tooLong.c_str());
+    Click(ask, 102);
     tooLong.resize(126);
-    EXPECT_EQ(tooLong, driver::ControlText(Wait(Create), 103));
-    driver::Click(Wait(Create), 101);
+    EXPECT_EQ(tooLong, ControlText(Wait(Create), 103));
+    Click(Wait(Create), 101);
     // An existing directory goes straight to the question; declining it shows no status.
     ask = Again(ask, tooLong, "");
     ASSERT_TRUE(CreateDirectoryA(dir.c_str(), NULL));
-    driver::SetControlText(ask, 100, "sky");
-    driver::Click(ask, 102);
+    SetControlText(ask, 100, "sky");
+    Click(ask, 102);
     Answer(Ready, ReadyText, IDCANCEL);
     ask = Again(ask, dir, "");
     // Without SYSTEM.INI, or where its copy cannot be made, the files are written, then the
     // dialog returns with the directory the pass installed into.
     DeleteFileA(SystemIni.c_str());
-    driver::Click(ask, 102);
+    Click(ask, 102);
     Answer(Ready, ReadyText, IDOK);
     ask = Again(ask, dir, "Can't find SYSTEM.INI !!!");
     ExpectPanel(main, ask, 121); // as the pass stopped: its 28th step of 45
     ExpectInstalled(dir);
     ASSERT_TRUE(WriteWhole(SystemIni, OldIni) && CreateDirectoryA(qqq.c_str(), 0));
-    driver::Click(ask, 102);
+    Click(ask, 102);
     Answer(Ready, ReadyText, IDOK);
     ask = Again(ask, dir, "Can't update SYSTEM.INI !!!");
     // Continuing repeats the whole pass, in a panel of its own.
     RemoveDirectoryA(qqq.c_str());
     ASSERT_TRUE(WriteWhole(dir + "\\SKYLOOP.EXE", "an older settings program"));
-    driver::Click(ask, 102);
+    Click(ask, 102);
     Answer(Ready, ReadyText, IDOK);
     HWND end = Wait("Installed OK");
     std::string said;
     for (HWND c = GetWindow(end, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
-        said += driver::ControlText(c, 0) + "|";
+        said += ControlText(c, 0) + "|";
     EXPECT_EQ("Skyloop has been successfully installed.  You will need to reboot Windows for the changes to "
               "take effect.  Please read the Quick Start section of the Help file.  Also please do not forget to "
               "look at the Other Products section for important news.|OK|Important Notes:  If your display seems "
@@ -169,18 +171,18 @@ TEST_F(Kit, EveryPassThatFailsComesBackToTheDirectoryUntilOneGetsThrough) {
         ASSERT_EQ(RGB(0, 0, 255 - y / 2), Pixel(screen, main, 10, y)) << "row " << y;
     ReleaseDC(NULL, screen);
     ExpectEscapeIgnored(end, 102);
-    driver::Click(end, 102);
+    Click(end, 102);
     EXPECT_EQ(0, Exit());
     ExpectInstalled(dir);
-    std::string seed = IniValue(Settings, "Global", "TableOrder"), models = dir + "\\SAMPLES\\";
+    std::string seed = IniValue(Settings, "Global", "TableOrder");
     EXPECT_TRUE(SeededSince(seed, before)) << seed;
     EXPECT_EQ("[Global]\nNoOfEntries=2\nSpeed=12\nSequence=1\nTableOrder=" + seed + "\n[Entries]\nEntryFN000=" +
-                  models + "GLOBE.SKY\nEntryPM000=2,300,300,1,0,3,0,0,10,0,270,10,45\nEntryFN001=" + models +
-                  "SPIRAL.SKY\nEntryPM001=2,420,420,1,0,1,1,0,10,0,270,10,45\n[Misc]\nNormal=0\nInstallDirectory=" +
-                  dir + "\nMapsDirectory=" + dir + "\\MAPS\nBackgroundMap=" + dir + "\\MAPS\\BGROUND.BMP\n"
-                  "[Reminder]\nActivated=1\nCaption1=Thank you for choosing\nCaption2=this edition of Skyloop\n"
-                  "Caption3=- would you like to see what is new?\nExecFile=http://www.example.com/edition\n"
-                  "ReminderPeriod=604800\n", IniText(Settings));
+                  dir + "\\SAMPLES\\GLOBE.SKY\nEntryPM000=2,300,300,1,0,3,0,0,10,0,270,10,45\nEntryFN001=" + dir +
+                  "\\SAMPLES\\SPIRAL.SKY\nEntryPM001=2,420,420,1,0,1,1,0,10,0,270,10,45\n[Misc]\nNormal=0\n"
+                  "InstallDirectory=" + dir + "\nMapsDirectory=" + dir + "\\MAPS\nBackgroundMap=" + dir +
+                  "\\MAPS\\BGROUND.BMP\n[Reminder]\nActivated=1\nCaption1=Thank you for choosing\nCaption2=this "
+                  "edition of Skyloop\nCaption3=- would you like to see what is new?\nExecFile=http://www.example.com/"
+                  "edition\nReminderPeriod=604800\n", IniText(Settings));
     EXPECT_EQ("[boot]\nshell=x\nSCRNSAVE.EXE=C:\\windows\\SKYLOOP.SCR\n[386Enh]\nDevice=DVA.386\nwoa=y\n",
               IniText(SystemIni));
     for (const char *name : WinGFiles)
@@ -217,13 +219,13 @@ TEST_F(Kit, ItListsWhatItCouldNotInstallAndNothingLandsOutsideTheInstallation) {
     // Closed before its timer fires, the window shows no dialog; run from a directory whose path
     // does not fit, it names none; Cancel in the first dialog installs nothing.
     Start(dist + "\\SETUP.EXE");
-    driver::Close(Wait(Main));
+    Close(Wait(Main));
     EXPECT_EQ(0, Exit());
     CopyFileA("E:\\SETUP.EXE", (deep + "\\SETUP.EXE").c_str(), FALSE);
     Start(deep + "\\SETUP.EXE");
     HWND ask = Wait(Ask);
-    EXPECT_EQ("?", driver::ControlText(ask, 103));
-    driver::Click(ask, 101);
+    EXPECT_EQ("?", ControlText(ask, 103));
+    Click(ask, 101);
     EXPECT_EQ(0, Exit());
     EXPECT_TRUE(!DirectoryExists("C:\\SKYLOOP") && !FileExists(Settings) && !FileExists(WindowsDir + "\\SKYLOOP.SCR"));
     // A damaged model and eleven missing ones: the first ten paths, and how many more.
@@ -239,7 +241,7 @@ TEST_F(Kit, ItListsWhatItCouldNotInstallAndNothingLandsOutsideTheInstallation) {
     ExpectFiles("C:\\SKYLOOP", "SKYLOOP.EXE=P:SKYLOOPE.SCR SKYLOOP.HLP=P:SKYLOOPE.HLP ORDER.FRM "
                                "README.TXT=P:READMESE.TXT MAPS\\BGROUND.BMP");
     EXPECT_EQ("C:\\SKYLOOP\\SAMPLES\\M11.SKY", IniValue(Settings, "Entries", "EntryFN011"));
-    // Hostile descriptions (tests/hostile_descriptions): every pass ends, nothing written elsewhere.
+    // Hostile descriptions (tools/hostile_descriptions): every pass ends, nothing written elsewhere.
     ASSERT_TRUE(CopyFileA("T:\\lz\\text.lz", "C:\\x.sk_", FALSE)); // where a traversing name leads
     std::map<std::string, std::string> before = Surroundings();
     for (std::string name : {"counts-9999", "names-500", "bytes"}) {
