@@ -45,19 +45,21 @@ TEST_F(FullDisk, BothInstallersLeaveEveryFileWholeOrAbsentAndSaySo) {
         EXPECT_TRUE(Whole(path)) << path;
     EXPECT_FALSE(FileExists("F:\\SKYBUILD\\SKEL\\SETUP.EXE")) << "the disk never filled up";
     Strings unwritten;
-    for (const char *f : {"WING.DL_", "WINGDE.DL_", "WINGDIB.DR_", "WINGPAL.WN_", "DVA.38_", "WING32.DL_", "SKYLOOP.SC_",
-                          "SKYLOOP.HL_", "ORDER.FR_", "BGROUND.BM_", "README.TXT", "SETUP.EXE"})
+    for (const char *f :
+         {"WING.DL_", "WINGDE.DL_", "WINGDIB.DR_", "WINGPAL.WN_", "DVA.38_", "WING32.DL_", "SKYLOOP.SC_",
+          "SKYLOOP.HL_", "ORDER.FR_", "BGROUND.BM_", "README.TXT", "SETUP.EXE"})
         if (!FileExists(std::string("F:\\SKYBUILD\\SKEL\\") + f))
             unwritten.push_back(std::string("File Copy - To file - can't write: F:\\SKYBUILD\\SKEL\\") + f);
     EXPECT_EQ(unwritten, write.Texts());
     // The distribution installer lists, in their order, the files that are not there whole.
     const std::string sky = "G:\\SKY", rest = "\\WIN\\SYSTEM.INI", ini = "[386enh]\r\n";
-    ASSERT_TRUE(CreateDirectoryA(sky.c_str(), NULL) && CreateDirectoryA("G:\\WIN", NULL) && WriteWhole("G:" + rest, ini));
+    ASSERT_TRUE(CreateDirectoryA(sky.c_str(), NULL) && CreateDirectoryA("G:\\WIN", NULL) &&
+                WriteWhole("G:" + rest, ini));
     std::string listed = InstallDistribution("E:\\SETUP.EXE", sky.c_str()), expected;
     int missing = 0;
-    for (std::string f : {"SKYLOOP.EXE", "SKYLOOP.HLP", "ORDER.FRM", "README.TXT", "MAPS\\BGROUND.BMP",
-                          "SAMPLES\\GLOBE.SKY", "SAMPLES\\SPIRAL.SKY", "SAMPLES\\MARBLE.BMP", "MAPS\\DUSK.BMP",
-                          "MAPS\\STARS.BMP"}) {
+    for (std::string f :
+         {"SKYLOOP.EXE", "SKYLOOP.HLP", "ORDER.FRM", "README.TXT", "MAPS\\BGROUND.BMP", "SAMPLES\\GLOBE.SKY",
+          "SAMPLES\\SPIRAL.SKY", "SAMPLES\\MARBLE.BMP", "MAPS\\DUSK.BMP", "MAPS\\STARS.BMP"}) {
         bool there = FileExists(sky + "\\" + f);
         EXPECT_TRUE(!there || Whole(sky + "\\" + f)) << f;
         expected += there ? "" : "\n" + sky + "\\" + f;

@@ -42,19 +42,26 @@ std::string Registered(const std::string &ini) {
 
 TEST(DeviceLine, GoesAfterEachHeaderLineAndNowhereElse) {
     const std::string a(600, 'a');
-    std::vector<std::pair<std::string, std::string>> rows = { // SYSTEM.INI, what it becomes ("": as it was)
-        {Crlf({"[boot]", "a=b", "[386enh]", Dev, "x=y"}), ""}, {Crlf({"[boot]", Dev, "[386enh]", "x=y"}), ""},
-        {Crlf({"[386enh]", "Device=DVA.386,old"}), ""}, {Crlf({"[386Enh]", "DEVICE=dva.386"}), ""},
-        {Crlf({"[386enh]"}) + Dev, ""}, {Crlf({a, "[386enh]", Dev}), ""},
-        {Crlf({"[boot]", "[386enhanced]", " [386enh]", a}), ""}, {"", ""},
-        {Crlf({"[boot]", "[386enh]", "w=d", "[drivers]"}), Crlf({"[boot]", "[386enh]", Dev, "w=d", "[drivers]"})},
+    std::vector<std::pair<std::string, std::string>> rows = {
+        // SYSTEM.INI, what it becomes ("": as it was)
+        {Crlf({"[boot]", "a=b", "[386enh]", Dev, "x=y"}), ""},
+        {Crlf({"[boot]", Dev, "[386enh]", "x=y"}), ""},
+        {Crlf({"[386enh]", "Device=DVA.386,old"}), ""},
+        {Crlf({"[386Enh]", "DEVICE=dva.386"}), ""},
+        {Crlf({"[386enh]"}) + Dev, ""},
+        {Crlf({a, "[386enh]", Dev}), ""},
+        {Crlf({"[boot]", "[386enhanced]", " [386enh]", a}), ""},
+        {"", ""},
+        {Crlf({"[boot]", "[386enh]", "w=d", "[drivers]"}),
+         Crlf({"[boot]", "[386enh]", Dev, "w=d", "[drivers]"})},
         {Crlf({"[386enh] ; devices", "x=y"}), Crlf({"[386enh] ; devices", Dev, "x=y"})},
         {"[boot]\na=b\n[386Enh]\nx=y\n", Crlf({"[boot]", "a=b", "[386Enh]", Dev, "x=y"})},
         {Crlf({"[386enh];" + a, "x=y"}), Crlf({"[386enh];" + a, Dev, "x=y"})},
         {Crlf({"[386enh", "Device=DVA.38", "[386enH]"}), Crlf({"[386enh", "Device=DVA.38", "[386enH]", Dev})},
         {Crlf({"[386enh]", "; " + Dev, "x=" + Dev}), Crlf({"[386enh]", Dev, "; " + Dev, "x=" + Dev})},
         {Crlf({"[386enh]", "a=1", "[386ENH]"}), Crlf({"[386enh]", Dev, "a=1", "[386ENH]", Dev})},
-        {"x\r\n[386enh]", Crlf({"x", "[386enh]", Dev})}, {"[386enh]\r", "[386enh]\r\r\n" + Dev + "\r\n"},
+        {"x\r\n[386enh]", Crlf({"x", "[386enh]", Dev})},
+        {"[386enh]\r", "[386enh]\r\r\n" + Dev + "\r\n"},
         {"\r\n\n[386enh]\n\n", "\r\n\r\n[386enh]\r\n" + Dev + "\r\n\r\n"},
         // Stray CR, CR CR LF, NUL and Ctrl-Z are kept.
         {Raw, std::string(Raw).insert(16, Dev + "\r\n")},
@@ -68,7 +75,8 @@ TEST(DeviceLine, GoesAfterEachHeaderLineAndNowhereElse) {
         rows.push_back({f + "\n[386enh]" + f + "\nx", Crlf({f, "[386enh]" + f, Dev}) + "x"});
     }
     for (size_t i = 0; i < rows.size(); i++)
-        EXPECT_EQ(rows[i].second.empty() ? rows[i].first : rows[i].second, Registered(rows[i].first)) << "row " << i;
+        EXPECT_EQ(rows[i].second.empty() ? rows[i].first : rows[i].second, Registered(rows[i].first))
+            << "row " << i;
 }
 
 TEST(DeviceLine, FailuresLeaveSystemIniAsItWas) {
@@ -86,12 +94,14 @@ TEST(DeviceLine, FailuresLeaveSystemIniAsItWas) {
         ASSERT_TRUE(r.missing ? DeleteFileA(Ini.c_str()) : WriteWhole(Ini, ini));
         if (r.copyIsDirectory)
             CreateDirectoryA(Copy.c_str(), NULL);
-        HANDLE held = r.share == ~0u ? INVALID_HANDLE_VALUE
-                                     : CreateFileA(Ini.c_str(), GENERIC_READ, r.share, NULL, OPEN_EXISTING, 0, NULL);
+        HANDLE held = r.share == ~0u
+                          ? INVALID_HANDLE_VALUE
+                          : CreateFileA(Ini.c_str(), GENERIC_READ, r.share, NULL, OPEN_EXISTING, 0, NULL);
         EXPECT_EQ(r.result, RegisterVirtualDevice()) << r.share;
         CloseHandle(held);
         EXPECT_EQ(r.missing ? "" : ini, ReadWhole(Ini)) << r.share;
-        EXPECT_TRUE(DirectoryExists(Copy) == r.copyIsDirectory && !FileExists(Copy) && !FileExists(Backup)) << r.share;
+        EXPECT_TRUE(DirectoryExists(Copy) == r.copyIsDirectory && !FileExists(Copy) && !FileExists(Backup))
+            << r.share;
         RemoveDirectoryA(Copy.c_str());
     }
     // After an interrupted replacement only the backup is left: it is put back first.
@@ -112,8 +122,8 @@ TEST(DeviceLine, ReplacementKeepsTheOldFileUntilTheNewOneIsInPlace) {
                 backup = root + "\\SYSTEM.QQB";
     for (const char *held : {"", "SYSTEM.INI", "SYSTEM.QQQ"}) {
         ASSERT_TRUE(WriteWhole(path, "old") && WriteWhole(next, "new") && WriteWhole(backup, "stale"));
-        HANDLE h = CreateFileA((root + "\\" + held).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
-                               OPEN_EXISTING, 0, NULL);
+        HANDLE h = CreateFileA((root + "\\" + held).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                               NULL, OPEN_EXISTING, 0, NULL);
         EXPECT_EQ(!*held, ReplaceKeepingBackup(next.c_str(), path.c_str(), backup.c_str()) != FALSE) << held;
         CloseHandle(h);
         EXPECT_EQ(*held ? "old" : "new", ReadWhole(path));
@@ -122,7 +132,8 @@ TEST(DeviceLine, ReplacementKeepsTheOldFileUntilTheNewOneIsInPlace) {
 }
 
 TEST(WinG, Wing32GoesToTheSystemDirectoryWhenSystem32DoesNotFitTargetDir) {
-    std::string root = FreshDirectory("far"), windows = root + "\\" + std::string(TargetDirCapacity - 18, 'w');
+    std::string root = FreshDirectory("far"),
+                windows = root + "\\" + std::string(TargetDirCapacity - 18, 'w');
     for (const std::string &dir : {root + "\\S", windows, windows + "\\SYSTEM32"})
         ASSERT_TRUE(CreateDirectoryA(dir.c_str(), NULL));
     StringCchCopyA(SourceDir, SourceDirCapacity, "D:");

@@ -10,7 +10,8 @@ namespace {
 const char *const Main = "Skyloop Setup", *const Ask = "Skyloop Directory", *const Create = "New Directory",
                   *const Ready = "Ready to Install", *const ReadyText = "Setup will now install all files.";
 const std::string SystemIni = WindowsDir + "\\system.ini", Settings = WindowsDir + "\\SKYLOOP.INI",
-                  Links = WindowsDir + "\\DESKTOP\\Skyloop", OldIni = "[boot]\r\nshell=x\r\n[386Enh]\r\nwoa=y\r\n";
+                  Links = WindowsDir + "\\DESKTOP\\Skyloop",
+                  OldIni = "[boot]\r\nshell=x\r\n[386Enh]\r\nwoa=y\r\n";
 
 COLORREF Pixel(HDC dc, HWND window, int x, int y) {
     POINT at = {x, y};
@@ -58,7 +59,8 @@ void ExpectPanel(HWND main, HWND dialog, int edge) {
     int wrong = 0;
     for (int y = 20; y < 80; y++)
         for (int x = 0; x < 210; x++)
-            wrong += (Pixel(screen, panel, x, y) == RGB(0, 0, 255)) != (x >= 12 && x < edge && y >= 30 && y < 60);
+            wrong +=
+                (Pixel(screen, panel, x, y) == RGB(0, 0, 255)) != (x >= 12 && x < edge && y >= 30 && y < 60);
     ReleaseDC(NULL, screen);
     EXPECT_EQ(0, wrong) << "pixels wrong for the edge " << edge;
 }
@@ -66,7 +68,8 @@ void ExpectPanel(HWND main, HWND dialog, int edge) {
 class Kit : public InstallerTest {
 protected:
     void SetUp() override {
-        for (const std::string &path : {std::string("C:\\SKYLOOP"), Links, WindowsDir + "\\SKYLOOP.SCR", Settings})
+        for (const std::string &path :
+             {std::string("C:\\SKYLOOP"), Links, WindowsDir + "\\SKYLOOP.SCR", Settings})
             RemoveTree(path);
         CreateDirectoryA((WindowsDir + "\\DESKTOP").c_str(), NULL);
         ASSERT_TRUE(WriteWhole(SystemIni, OldIni));
@@ -88,9 +91,10 @@ protected:
         return ask;
     }
     void ExpectInstalled(const std::string &dir) {
-        ExpectFiles(dir, "SKYLOOP.EXE=P:SKYLOOPE.SCR SKYLOOP.HLP=P:SKYLOOPE.HLP ORDER.FRM README.TXT=P:READMESE.TXT "
-                         "MAPS\\BGROUND.BMP MAPS\\DUSK.BMP=O: MAPS\\STARS.BMP=O: SAMPLES\\GLOBE.SKY=O: "
-                         "SAMPLES\\SPIRAL.SKY=O: SAMPLES\\MARBLE.BMP=O:");
+        ExpectFiles(
+            dir, "SKYLOOP.EXE=P:SKYLOOPE.SCR SKYLOOP.HLP=P:SKYLOOPE.HLP ORDER.FRM README.TXT=P:READMESE.TXT "
+                 "MAPS\\BGROUND.BMP MAPS\\DUSK.BMP=O: MAPS\\STARS.BMP=O: SAMPLES\\GLOBE.SKY=O: "
+                 "SAMPLES\\SPIRAL.SKY=O: SAMPLES\\MARBLE.BMP=O:");
         EXPECT_EQ("", Differs(WindowsDir + "\\SKYLOOP.SCR", ReadWhole("P:\\SKYLOOPE.SCR")));
         EXPECT_EQ(dir + "\\SAMPLES\\SPIRAL.SKY", IniValue(Settings, "Entries", "EntryFN001"));
     }
@@ -157,11 +161,13 @@ TEST_F(Kit, EveryPassThatFailsComesBackToTheDirectoryUntilOneGetsThrough) {
     std::string said;
     for (HWND c = GetWindow(end, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
         said += ControlText(c, 0) + "|";
-    EXPECT_EQ("Skyloop has been successfully installed.  You will need to reboot Windows for the changes to "
-              "take effect.  Please read the Quick Start section of the Help file.  Also please do not forget to "
-              "look at the Other Products section for important news.|OK|Important Notes:  If your display seems "
-              "inverted, refer to Help, Quick Start for remedy!|Go to Settings then Control Panel. Bring up Display "
-              "Properties and change the screen saver to \"skyloop\".|", said);
+    EXPECT_EQ(
+        "Skyloop has been successfully installed.  You will need to reboot Windows for the changes to "
+        "take effect.  Please read the Quick Start section of the Help file.  Also please do not forget to "
+        "look at the Other Products section for important news.|OK|Important Notes:  If your display seems "
+        "inverted, refer to Help, Quick Start for remedy!|Go to Settings then Control Panel. Bring up "
+        "Display Properties and change the screen saver to \"skyloop\".|",
+        said);
     ExpectPanel(main, end, 195);
     // The gradient, repainted where no dialog covers it: band i is blue 255 - i.
     RECT client;
@@ -176,19 +182,23 @@ TEST_F(Kit, EveryPassThatFailsComesBackToTheDirectoryUntilOneGetsThrough) {
     ExpectInstalled(dir);
     std::string seed = IniValue(Settings, "Global", "TableOrder");
     EXPECT_TRUE(SeededSince(seed, before)) << seed;
-    EXPECT_EQ("[Global]\nNoOfEntries=2\nSpeed=12\nSequence=1\nTableOrder=" + seed + "\n[Entries]\nEntryFN000=" +
-                  dir + "\\SAMPLES\\GLOBE.SKY\nEntryPM000=2,300,300,1,0,3,0,0,10,0,270,10,45\nEntryFN001=" + dir +
-                  "\\SAMPLES\\SPIRAL.SKY\nEntryPM001=2,420,420,1,0,1,1,0,10,0,270,10,45\n[Misc]\nNormal=0\n"
-                  "InstallDirectory=" + dir + "\nMapsDirectory=" + dir + "\\MAPS\nBackgroundMap=" + dir +
-                  "\\MAPS\\BGROUND.BMP\n[Reminder]\nActivated=1\nCaption1=Thank you for choosing\nCaption2=this "
-                  "edition of Skyloop\nCaption3=- would you like to see what is new?\nExecFile=http://www.example.com/"
-                  "edition\nReminderPeriod=604800\n", IniText(Settings));
+    EXPECT_EQ(
+        "[Global]\nNoOfEntries=2\nSpeed=12\nSequence=1\nTableOrder=" + seed + "\n[Entries]\nEntryFN000=" +
+            dir + "\\SAMPLES\\GLOBE.SKY\nEntryPM000=2,300,300,1,0,3,0,0,10,0,270,10,45\nEntryFN001=" + dir +
+            "\\SAMPLES\\SPIRAL.SKY\nEntryPM001=2,420,420,1,0,1,1,0,10,0,270,10,45\n[Misc]\nNormal=0\n"
+            "InstallDirectory=" +
+            dir + "\nMapsDirectory=" + dir + "\\MAPS\nBackgroundMap=" + dir +
+            "\\MAPS\\BGROUND.BMP\n[Reminder]\nActivated=1\nCaption1=Thank you for choosing\nCaption2=this "
+            "edition of Skyloop\nCaption3=- would you like to see what is new?\n"
+            "ExecFile=http://www.example.com/edition\nReminderPeriod=604800\n",
+        IniText(Settings));
     EXPECT_EQ("[boot]\nshell=x\nSCRNSAVE.EXE=C:\\windows\\SKYLOOP.SCR\n[386Enh]\nDevice=DVA.386\nwoa=y\n",
               IniText(SystemIni));
     for (const char *name : WinGFiles)
         EXPECT_EQ("", Differs(SystemDir + "\\" + name, ReadWhole(std::string("P:\\") + name)));
     EXPECT_EQ((Strings{"Read Me.lnk", "Skyloop Help.lnk", "Skyloop Settings.lnk"}), FilesIn(Links));
-    EXPECT_EQ(dir + "\\readme.txt | Skyloop|" + dir + "\\skyloop.hlp | Skyloop|" + dir + "\\skyloop.exe | Skyloop",
+    EXPECT_EQ(dir + "\\readme.txt | Skyloop|" + dir + "\\skyloop.hlp | Skyloop|" + dir +
+                  "\\skyloop.exe | Skyloop",
               LinkText(Links + "\\Read Me.lnk") + "|" + LinkText(Links + "\\Skyloop Help.lnk") + "|" +
                   LinkText(Links + "\\Skyloop Settings.lnk"));
 }
@@ -227,7 +237,8 @@ TEST_F(Kit, ItListsWhatItCouldNotInstallAndNothingLandsOutsideTheInstallation) {
     EXPECT_EQ("?", ControlText(ask, 103));
     Click(ask, 101);
     EXPECT_EQ(0, Exit());
-    EXPECT_TRUE(!DirectoryExists("C:\\SKYLOOP") && !FileExists(Settings) && !FileExists(WindowsDir + "\\SKYLOOP.SCR"));
+    EXPECT_TRUE(!DirectoryExists("C:\\SKYLOOP") && !FileExists(Settings) &&
+                !FileExists(WindowsDir + "\\SKYLOOP.SCR"));
     // A damaged model and eleven missing ones: the first ten paths, and how many more.
     ASSERT_TRUE(WriteWhole(dist + "\\GLOBE.SK_", ReadWhole("E:\\GLOBE.SK_").substr(0, 100)));
     std::string description = "[Global]\r\nNoOfEntries=12\r\n[Entries]\r\nEntryFN000=GLOBE.SKY\r\n";
@@ -236,7 +247,8 @@ TEST_F(Kit, ItListsWhatItCouldNotInstallAndNothingLandsOutsideTheInstallation) {
         listed += i < 10 ? "\nC:\\SKYLOOP\\SAMPLES\\M" + std::to_string(i) + ".SKY" : "";
     }
     ASSERT_TRUE(WriteWhole(dist + "\\SKYSETUP.INI", description) && CreateDirectoryA("C:\\SKYLOOP", NULL));
-    EXPECT_EQ("Setup could not install these files:\n\nC:\\SKYLOOP\\SAMPLES\\GLOBE.SKY" + listed + "\nand 2 more",
+    EXPECT_EQ("Setup could not install these files:\n\nC:\\SKYLOOP\\SAMPLES\\GLOBE.SKY" + listed +
+                  "\nand 2 more",
               InstallDistribution(dist + "\\SETUP.EXE"));
     ExpectFiles("C:\\SKYLOOP", "SKYLOOP.EXE=P:SKYLOOPE.SCR SKYLOOP.HLP=P:SKYLOOPE.HLP ORDER.FRM "
                                "README.TXT=P:READMESE.TXT MAPS\\BGROUND.BMP");
@@ -250,7 +262,8 @@ TEST_F(Kit, ItListsWhatItCouldNotInstallAndNothingLandsOutsideTheInstallation) {
     }
     for (const auto &f : Surroundings()) {
         bool allowed = before[f.first] == f.second;
-        for (const std::string &file : {Settings, SystemIni, WindowsDir + "\\SKYLOOP.SCR", dist + "\\SKYSETUP.INI"})
+        for (const std::string &file :
+             {Settings, SystemIni, WindowsDir + "\\SKYLOOP.SCR", dist + "\\SKYSETUP.INI"})
             allowed = allowed || _stricmp(f.first.c_str(), file.c_str()) == 0;
         for (const char *name : WinGFiles)
             allowed = allowed || _stricmp(f.first.c_str(), (SystemDir + "\\" + name).c_str()) == 0;

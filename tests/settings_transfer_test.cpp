@@ -7,7 +7,8 @@
 
 namespace {
 const std::string Settings = WindowsDir + "\\SKYLOOP.INI";
-const std::string Reminder = "[Reminder]\nActivated=\nCaption1=\nCaption2=\nCaption3=\nExecFile=\nReminderPeriod=\n";
+const std::string Reminder =
+    "[Reminder]\nActivated=\nCaption1=\nCaption2=\nCaption3=\nExecFile=\nReminderPeriod=\n";
 
 class Transfer : public ::testing::Test {
 protected:
@@ -27,14 +28,15 @@ protected:
         EXPECT_TRUE(description.empty() || WriteWhole(media + "\\SKYSETUP.INI", description));
         long long from = time(nullptr);
         TransferDistributionSettings();
-        std::string text = IniText(Settings), seed = "TableOrder=" + IniValue(Settings, "Global", "TableOrder");
+        std::string text = IniText(Settings),
+                    seed = "TableOrder=" + IniValue(Settings, "Global", "TableOrder");
         if (SeededSince(seed.substr(11), from))
             text.replace(text.find(seed), seed.size(), "TableOrder=<seed>");
         return text;
     }
     std::string Misc() const {
-        return "[Misc]\nNormal=0\nInstallDirectory=" + dir + "\nMapsDirectory=" + dir + "\\MAPS\nBackgroundMap=" +
-               dir + "\\MAPS\\BGROUND.BMP\n";
+        return "[Misc]\nNormal=0\nInstallDirectory=" + dir + "\nMapsDirectory=" + dir +
+               "\\MAPS\nBackgroundMap=" + dir + "\\MAPS\\BGROUND.BMP\n";
     }
     std::string root = FreshDirectory("dist"), media = root + "\\cd\\media", dir = root + "\\inst";
 };
@@ -46,14 +48,17 @@ TEST_F(Transfer, WithoutADescriptionEveryKeyIsWrittenEmpty) {
 }
 
 TEST_F(Transfer, AnEarlierFileKeepsTableOrderAndEntriesBeyondTheNewCount) {
-    ASSERT_TRUE(WriteWhole(Settings, "[Global]\r\nNoOfEntries=3\r\nSpeed=3\r\nTableOrder=17\r\n[Entries]\r\n"
-                                     "EntryFN000=old0\r\nEntryPM000=p0\r\nEntryFN001=old1\r\nEntryPM001=p1\r\n"
-                                     "[Reminder]\r\nCaption1=old\r\n"));
-    EXPECT_EQ("[Global]\nNoOfEntries=1 model\nSpeed=\nTableOrder=17\nSequence=4\n[Entries]\nEntryFN000=" + dir +
-                  "\\SAMPLES\\A.SKY\nEntryPM000=\nEntryFN001=old1\nEntryPM001=p1\n[Reminder]\nCaption1=\n"
-                  "Activated=\nCaption2=\nCaption3=\nExecFile=\nReminderPeriod=\n" + Misc(),
-              Run("[Global]\r\nNoOfEntries=1 model\r\nSequence=4\r\nPrivateBMPEntries=0\r\nPublicBMPEntries=0\r\n"
-                  "[Entries]\r\nEntryFN000=A.SKY\r\n"));
+    ASSERT_TRUE(WriteWhole(Settings,
+                           "[Global]\r\nNoOfEntries=3\r\nSpeed=3\r\nTableOrder=17\r\n[Entries]\r\n"
+                           "EntryFN000=old0\r\nEntryPM000=p0\r\nEntryFN001=old1\r\nEntryPM001=p1\r\n"
+                           "[Reminder]\r\nCaption1=old\r\n"));
+    EXPECT_EQ(
+        "[Global]\nNoOfEntries=1 model\nSpeed=\nTableOrder=17\nSequence=4\n[Entries]\nEntryFN000=" + dir +
+            "\\SAMPLES\\A.SKY\nEntryPM000=\nEntryFN001=old1\nEntryPM001=p1\n[Reminder]\nCaption1=\n"
+            "Activated=\nCaption2=\nCaption3=\nExecFile=\nReminderPeriod=\n" +
+            Misc(),
+        Run("[Global]\r\nNoOfEntries=1 model\r\nSequence=4\r\nPrivateBMPEntries=0\r\nPublicBMPEntries=0\r\n"
+            "[Entries]\r\nEntryFN000=A.SKY\r\n"));
     EXPECT_EQ("", Differs(dir + "\\SAMPLES\\A.SKY", ReadWhole("T:\\lz\\text")));
 }
 
@@ -68,9 +73,11 @@ TEST_F(Transfer, CountsAreReadAsNumbersUpToALimit) {
     // The count is written back as it stands; maps are looked for once each.
     std::string entries;
     for (int i = 0; i < 3; i++)
-        entries += "EntryFN00" + std::to_string(i) + "=" + dir + "\\SAMPLES\\\nEntryPM00" + std::to_string(i) + "=\n";
-    EXPECT_EQ("[Global]\nNoOfEntries=+3x\nSpeed=\nSequence=\nTableOrder=<seed>\n[Entries]\n" + entries + Misc() +
-                  Reminder, Run("[Global]\r\nNoOfEntries= +3x\r\n[PrivateMaps]\r\nEntryMap000=A.SKY\r\n"));
+        entries += "EntryFN00" + std::to_string(i) + "=" + dir + "\\SAMPLES\\\nEntryPM00" +
+                   std::to_string(i) + "=\n";
+    EXPECT_EQ("[Global]\nNoOfEntries=+3x\nSpeed=\nSequence=\nTableOrder=<seed>\n[Entries]\n" + entries +
+                  Misc() + Reminder,
+              Run("[Global]\r\nNoOfEntries= +3x\r\n[PrivateMaps]\r\nEntryMap000=A.SKY\r\n"));
     EXPECT_EQ((Strings{"A.SKY"}), FilesIn(dir + "\\SAMPLES"));
     EXPECT_EQ(0, MissedFileCount) << "empty names name nothing to install";
 }
@@ -79,10 +86,20 @@ TEST_F(Transfer, NamesThatAreNoPlainFileNamesNameNothing) {
     // What a transfer that joined these names to its directories would find.
     CreateDirectoryA((media + "\\a").c_str(), NULL);
     CreateDirectoryA((dir + "\\SAMPLES\\a").c_str(), NULL);
-    for (const std::string &decoy : {root + "\\x.sk_", media + "\\a\\b.sk_", root + "\\cd\\evil.bm_", media + "\\CO_"})
+    for (const std::string &decoy :
+         {root + "\\x.sk_", media + "\\a\\b.sk_", root + "\\cd\\evil.bm_", media + "\\CO_"})
         CopyFileA("T:\\lz\\text.lz", decoy.c_str(), FALSE);
-    const std::string names[] = {"..\\..\\x.sky", "C:\\x.sky", "a/b.sky", "x.sky:s", "CON", "com1.sky", "CON .sky",
-                                 "..", " . . ", "a\x1f.sky", std::string(300, 'n') + ".sky"};
+    const std::string names[] = {"..\\..\\x.sky",
+                                 "C:\\x.sky",
+                                 "a/b.sky",
+                                 "x.sky:s",
+                                 "CON",
+                                 "com1.sky",
+                                 "CON .sky",
+                                 "..",
+                                 " . . ",
+                                 "a\x1f.sky",
+                                 std::string(300, 'n') + ".sky"};
     std::string description = "[Global]\r\nNoOfEntries=11\r\nPrivateBMPEntries=0\r\n[Entries]\r\n";
     auto key = [](int i) { return (i < 10 ? "EntryFN00" : "EntryFN0") + std::to_string(i); };
     for (int i = 0; i < 11; i++)

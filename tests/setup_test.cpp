@@ -16,30 +16,42 @@ const struct {
      "The first step in installing SKYBuilder is to install Modelex.  Modelex is the 3D object builder for "
      "creating 3D objects for your custom screen saver.  Change the install directory below if desired, then "
      "hit Proceed below to run.",
-     "c:\\modelex", "Choose a Folder to install Modelex:", {IDOK, IDCANCEL, 7, 101, 102, 103}},
+     "c:\\modelex",
+     "Choose a Folder to install Modelex:",
+     {IDOK, IDCANCEL, 7, 101, 102, 103}},
     {"SKYBuilder Setup - Installing Skyloop",
-     "The next step is to run the Skyloop setup.  This installs the Registered version of the 3D screen saver.  "
-     "Change the install directory below if desired, then hit Proceed below to run Skyloop Setup.",
-     "c:\\skyloop", "Choose a Folder to install Skyloop:", {IDOK, IDCANCEL, 7, 102, 103, 101}},
+     "The next step is to run the Skyloop setup.  This installs the Registered version of the 3D screen "
+     "saver.  Change the install directory below if desired, then hit Proceed below to run Skyloop Setup.",
+     "c:\\skyloop",
+     "Choose a Folder to install Skyloop:",
+     {IDOK, IDCANCEL, 7, 102, 103, 101}},
     {"SKYBuilder Setup - Installing SKY Builder Files",
-     "The final step is to install the SKYBuilder files.  Change the install directory below if desired, then "
-     "hit Proceed below to install.",
-     "c:\\skybuild", "Choose a Folder to install SKY Builder:", {IDOK, IDCANCEL, 7, 102, 103, 101}},
+     "The final step is to install the SKYBuilder files.  Change the install directory below if desired, "
+     "then hit Proceed below to install.",
+     "c:\\skybuild",
+     "Choose a Folder to install SKY Builder:",
+     {IDOK, IDCANCEL, 7, 102, 103, 101}},
 };
-const char *const Done[2] = {"SKYBuilder Setup - Sucessful", "Congratulations!   SKYBuilder has been succcesfully "
+const char *const Done[2] = {"SKYBuilder Setup - Sucessful",
+                             "Congratulations!   SKYBuilder has been succcesfully "
                              "installed.  Shortcuts to SKY Builder Have been installed on your desktop."};
-const char *const Failed[2] = {"SKYBuilder Setup", "Warning!  Errors have occurred in installing SKYBuilder.  "
+const char *const Failed[2] = {"SKYBuilder Setup",
+                               "Warning!  Errors have occurred in installing SKYBuilder.  "
                                "Please re-install from the beginning."};
-const std::string Desktop95 = WindowsDir + "\\DESKTOP", DesktopNt = WindowsDir + "\\Profiles\\All Users\\DESKTOP",
+const std::string Desktop95 = WindowsDir + "\\DESKTOP",
+                  DesktopNt = WindowsDir + "\\Profiles\\All Users\\DESKTOP",
                   BuilderIni = WindowsDir + "\\skybuild.ini", SaverIni = WindowsDir + "\\SKYLOOP.INI",
-                  SystemIni = WindowsDir + "\\system.ini", Sure = "Are you sure you want to exit SKYBuilder setup?";
-const char *const DesktopKey = "Control Panel\\Desktop", *const Command = "Modelex.3DFile\\Shell\\Open\\Command";
+                  SystemIni = WindowsDir + "\\system.ini",
+                  Sure = "Are you sure you want to exit SKYBuilder setup?";
+const char *const DesktopKey = "Control Panel\\Desktop", *const Command =
+                                                             "Modelex.3DFile\\Shell\\Open\\Command";
 std::string Prompt(const std::string &dir) { return "Directory " + dir + " doesn't seem to exist - create?"; }
 std::string Desktop(const char *name) { return RegText(HKEY_CURRENT_USER, DesktopKey, name); }
 std::string Builder(const char *key) { return IniValue(BuilderIni, "Misc", key); }
 
 // The links in folder, "name|target|...", the targets in dir.
-void ExpectLinks(const std::string &folder, const std::string &links, const std::string &dir, const char *text) {
+void ExpectLinks(const std::string &folder, const std::string &links, const std::string &dir,
+                 const char *text) {
     Strings l = Split(links, '|'), names;
     for (size_t i = 0; i < l.size(); i += 2) {
         names.push_back(l[i]);
@@ -52,33 +64,41 @@ void ExpectModeller(const std::string &dir, const std::string &desktop, const st
     ExpectFiles(dir, "MODELEX.EXE MODELEX.HLP READMEM.TXT MAPS\\BGROUND.BMP MAPS\\BRICKS.BMP MAPS\\WOOD.BMP "
                      "SAMPLES\\BRAID.SKY SAMPLES\\CHALICE.SKY SAMPLES\\VENUS3.SKY");
     EXPECT_EQ("Modelex.3DFile|Modelex 3D File|" + command,
-              RegText(HKEY_CLASSES_ROOT, ".sky", NULL) + "|" + RegText(HKEY_CLASSES_ROOT, "Modelex.3DFile", NULL) +
-                  "|" + RegText(HKEY_CLASSES_ROOT, Command, NULL));
+              RegText(HKEY_CLASSES_ROOT, ".sky", NULL) + "|" +
+                  RegText(HKEY_CLASSES_ROOT, "Modelex.3DFile", NULL) + "|" +
+                  RegText(HKEY_CLASSES_ROOT, Command, NULL));
     ExpectFiles(SystemDir, "WING.DLL WINGDE.DLL WINGDIB.DRV WINGPAL.WND DVA.386 WING32.DLL", false);
     EXPECT_FALSE(FileExists(SystemDir + "\\MODEFTST.QQQ") || FileExists(WindowsDir + "\\MODELEX.INI"));
-    ExpectLinks(desktop + "\\Modelex", "Modelex Help.lnk|modelex.hlp|Modelex.lnk|modelex.exe|Read Me.lnk|readmem.txt",
-                dir, "Modelex");
+    ExpectLinks(desktop + "\\Modelex",
+                "Modelex Help.lnk|modelex.hlp|Modelex.lnk|modelex.exe|Read Me.lnk|readmem.txt", dir,
+                "Modelex");
 }
 
 void ExpectSaver(const std::string &dir, const std::string &desktop) {
     EXPECT_EQ("", Differs(WindowsDir + "\\SKYLOOP.SCR", ReadWhole("P:\\SKYLOOP.SCR")));
-    ExpectFiles(dir, "SKYLOOP.EXE=P:SKYLOOP.SCR SKYLOOP.HLP READMES.TXT MAPS\\BGROUND.BMP MAPS\\BRICKS.BMP "
-                     "MAPS\\WOOD.BMP MODELS\\3D.SKY MODELS\\HEARTFG.SKY MODELS\\SPHEREF.SKY MODELS\\TORUSF.SKY "
-                     "MODELS\\CUBE1.SKY MODELS\\CUBE2.SKY MODELS\\CNB.BMP MODELS\\CNF.BMP MODELS\\CNK.BMP "
-                     "MODELS\\CNL.BMP MODELS\\CNR.BMP MODELS\\CNT.BMP MODELS\\CSB.BMP MODELS\\CSF.BMP MODELS\\CSK.BMP "
-                     "MODELS\\CSL.BMP MODELS\\CSR.BMP MODELS\\CST.BMP MODELS\\3DCUBES.TXT", dir != WindowsDir);
+    ExpectFiles(
+        dir,
+        "SKYLOOP.EXE=P:SKYLOOP.SCR SKYLOOP.HLP READMES.TXT MAPS\\BGROUND.BMP MAPS\\BRICKS.BMP "
+        "MAPS\\WOOD.BMP MODELS\\3D.SKY MODELS\\HEARTFG.SKY MODELS\\SPHEREF.SKY MODELS\\TORUSF.SKY "
+        "MODELS\\CUBE1.SKY MODELS\\CUBE2.SKY MODELS\\CNB.BMP MODELS\\CNF.BMP MODELS\\CNK.BMP "
+        "MODELS\\CNL.BMP MODELS\\CNR.BMP MODELS\\CNT.BMP MODELS\\CSB.BMP MODELS\\CSF.BMP MODELS\\CSK.BMP "
+        "MODELS\\CSL.BMP MODELS\\CSR.BMP MODELS\\CST.BMP MODELS\\3DCUBES.TXT",
+        dir != WindowsDir);
     ExpectLinks(desktop + "\\Skyloop",
-                "Read Me.lnk|readmes.txt|Skyloop Help.lnk|skyloop.hlp|Skyloop Settings.lnk|skyloop.exe", dir, "Skyloop");
+                "Read Me.lnk|readmes.txt|Skyloop Help.lnk|skyloop.hlp|Skyloop Settings.lnk|skyloop.exe", dir,
+                "Skyloop");
 }
 
 class Setup : public InstallerTest {
 protected:
     void SetUp() override {
-        for (std::string path : {"C:\\Model Ex", "C:\\skyloop", "C:\\A", "C:\\MODELEX.EXE", "C:\\MAPS", "C:\\SAMPLES",
-                                 "C:\\MODELEX.HLP", "C:\\READMEM.TXT", BuilderIni.c_str(), SaverIni.c_str()})
+        for (std::string path :
+             {"C:\\Model Ex", "C:\\skyloop", "C:\\A", "C:\\MODELEX.EXE", "C:\\MAPS", "C:\\SAMPLES",
+              "C:\\MODELEX.HLP", "C:\\READMEM.TXT", BuilderIni.c_str(), SaverIni.c_str()})
             RemoveTree(path);
         // Windows 95 and NT 4 have these; a fresh prefix does not.
-        for (const char *dir : {"\\DESKTOP", "\\Profiles", "\\Profiles\\All Users", "\\Profiles\\All Users\\DESKTOP"})
+        for (const char *dir :
+             {"\\DESKTOP", "\\Profiles", "\\Profiles\\All Users", "\\Profiles\\All Users\\DESKTOP"})
             CreateDirectoryA((WindowsDir + dir).c_str(), NULL);
     }
     // Types dir and proceeds, by the button or by Enter.
@@ -101,7 +121,8 @@ protected:
 };
 
 TEST_F(Setup, InstallsEveryProductOnWindowsNt) {
-    ASSERT_TRUE(WriteWhole(WindowsDir + "\\MODELEX.INI", "[Misc]\r\n") && WriteWhole(SystemDir + "\\MODEFTST.QQQ", ""));
+    ASSERT_TRUE(WriteWhole(WindowsDir + "\\MODELEX.INI", "[Misc]\r\n") &&
+                WriteWhole(SystemDir + "\\MODEFTST.QQQ", ""));
     WritePrivateProfileStringA("boot", "SCRNSAVE.EXE", "C:\\OTHER.SCR", SystemIni.c_str());
     // A user who once had another saver, under a longer name than any buffer holds and of another
     // type, and no time-out value.
@@ -122,9 +143,10 @@ TEST_F(Setup, InstallsEveryProductOnWindowsNt) {
         }
         EXPECT_EQ(Pages[i].tabOrder, ids);
         EXPECT_EQ(std::string("Proceed|Cancel|") + Pages[i].intro + "||Browse",
-                  ControlText(page, IDOK) + "|" + ControlText(page, IDCANCEL) + "|" + ControlText(page, 7) + "|" +
-                      ControlText(page, 101) + "|" + ControlText(page, 103));
-        EXPECT_EQ(WS_TABSTOP, GetWindowLongA(GetDlgItem(page, 102), GWL_STYLE) & (ES_AUTOHSCROLL | WS_TABSTOP));
+                  ControlText(page, IDOK) + "|" + ControlText(page, IDCANCEL) + "|" + ControlText(page, 7) +
+                      "|" + ControlText(page, 101) + "|" + ControlText(page, 103));
+        EXPECT_EQ(WS_TABSTOP,
+                  GetWindowLongA(GetDlgItem(page, 102), GWL_STYLE) & (ES_AUTOHSCROLL | WS_TABSTOP));
         EXPECT_EQ(DS_CONTEXTHELP, GetWindowLongA(page, GWL_STYLE) & DS_CONTEXTHELP);
         Proceed(page, dirs[i]);
         Answer("New Directory?", Prompt(i < 2 ? dirs[i] : builder), IDYES);
@@ -133,36 +155,49 @@ TEST_F(Setup, InstallsEveryProductOnWindowsNt) {
     ExpectModeller(dirs[0], DesktopNt, "\"C:\\Model Ex\\modelex.exe\" %1");
     ExpectSaver(dirs[1], DesktopNt);
     // The builder, its links and the kit, each of its files a copy of the media's.
-    ExpectFiles(builder, "SKYBUILD.EXE README.TXT SKEL\\WING.DL_=D: SKEL\\WINGDE.DL_=D: SKEL\\WINGDIB.DR_=D: "
-                         "SKEL\\WINGPAL.WN_=D: SKEL\\DVA.38_=D: SKEL\\WING32.DL_=D: SKEL\\SKYLOOP.SC_=D:SKYLOOPE.SC_ "
-                         "SKEL\\SKYLOOP.HL_=D:SKYLOOPE.HL_ SKEL\\ORDER.FR_=D: SKEL\\BGROUND.BM_=D: "
-                         "SKEL\\README.TXT=D:READMESE.TXT SKEL\\SETUP.EXE=D:KITSETUP.EXE");
+    ExpectFiles(builder,
+                "SKYBUILD.EXE README.TXT SKEL\\WING.DL_=D: SKEL\\WINGDE.DL_=D: SKEL\\WINGDIB.DR_=D: "
+                "SKEL\\WINGPAL.WN_=D: SKEL\\DVA.38_=D: SKEL\\WING32.DL_=D: SKEL\\SKYLOOP.SC_=D:SKYLOOPE.SC_ "
+                "SKEL\\SKYLOOP.HL_=D:SKYLOOPE.HL_ SKEL\\ORDER.FR_=D: SKEL\\BGROUND.BM_=D: "
+                "SKEL\\README.TXT=D:READMESE.TXT SKEL\\SETUP.EXE=D:KITSETUP.EXE");
     EXPECT_EQ(builder + "|" + builder + "\\skel|" + builder,
               Builder("InstallDirectory") + "|" + Builder("SkeletonDirectory") + "|" + Builder("CreateDir"));
-    ExpectLinks(DesktopNt + "\\SKY Builder", "Read Me.lnk|readme.txt|SKY Builder.lnk|skybuild.exe", builder, "SKYBuild");
+    ExpectLinks(DesktopNt + "\\SKY Builder", "Read Me.lnk|readme.txt|SKY Builder.lnk|skybuild.exe", builder,
+                "SKYBuild");
     EXPECT_EQ(Strings{}, FilesIn(Desktop95));
     std::string seed = IniValue(SaverIni, "Global", "TableOrder"), s = dirs[1];
     EXPECT_TRUE(SeededSince(seed, before)) << seed;
-    EXPECT_EQ("[Misc]\nNormal=1\nInstallDirectory=" + s + "\nMapsDirectory=" + s + "\\MAPS\nBackgroundMap=" + s +
-                  "\\MAPS\\BGROUND.BMP\n[Entries]\nEntryFN000=" + s + "\\MODELS\\3D.SKY\nEntryPM000=2,350,350,1,0,3,0,"
-                  "0,10,0,270,10,45\nEntryFN001=" + s + "\\MODELS\\TORUSF.SKY\nEntryPM001=2,400,400,1,0,1,1,0,10,0,"
-                  "270,10,45\nEntryFN002=" + s + "\\MODELS\\HEARTFG.SKY\nEntryPM002=2,450,450,1,0,3,1,0,10,10,0,0,0\n"
-                  "[Global]\nNoOfEntries=3\nSpeed=10\nSequence=0\nTableOrder=" + seed + "\n[Reminder]\nActivated=1\n"
-                  "Caption1=It's been a while since you visited\nCaption2=Zentrix- you may be missing out on\n"
-                  "Caption3=lots of new stuff - would you like to visit it now?\nExecFile=http://www.example.com/\n"
-                  "ReminderPeriod=1209600\n", IniText(SaverIni));
+    EXPECT_EQ(
+        "[Misc]\nNormal=1\nInstallDirectory=" + s + "\nMapsDirectory=" + s + "\\MAPS\nBackgroundMap=" + s +
+            "\\MAPS\\BGROUND.BMP\n[Entries]\nEntryFN000=" + s +
+            "\\MODELS\\3D.SKY\nEntryPM000=2,350,350,1,0,3,0,"
+            "0,10,0,270,10,45\nEntryFN001=" +
+            s +
+            "\\MODELS\\TORUSF.SKY\nEntryPM001=2,400,400,1,0,1,1,0,10,0,"
+            "270,10,45\nEntryFN002=" +
+            s +
+            "\\MODELS\\HEARTFG.SKY\nEntryPM002=2,450,450,1,0,3,1,0,10,10,0,0,0\n"
+            "[Global]\nNoOfEntries=3\nSpeed=10\nSequence=0\nTableOrder=" +
+            seed +
+            "\n[Reminder]\nActivated=1\n"
+            "Caption1=It's been a while since you visited\nCaption2=Zentrix- you may be missing out on\n"
+            "Caption3=lots of new stuff - would you like to visit it now?\nExecFile=http://www.example.com/\n"
+            "ReminderPeriod=1209600\n",
+        IniText(SaverIni));
     EXPECT_EQ("1|<type 2>" + WindowsDir + "\\SKYLOOP.SCR|" + Absent + "|C:\\OTHER.SCR",
-              Desktop("ScreenSaveActive") + "|" + Desktop("SCRNSAVE.EXE") + "|" + Desktop("ScreenSaveTimeOut") + "|" +
-                  IniValue(SystemIni, "boot", "SCRNSAVE.EXE")) << "Windows NT: the registry, not SYSTEM.INI";
+              Desktop("ScreenSaveActive") + "|" + Desktop("SCRNSAVE.EXE") + "|" +
+                  Desktop("ScreenSaveTimeOut") + "|" + IniValue(SystemIni, "boot", "SCRNSAVE.EXE"))
+        << "Windows NT: the registry, not SYSTEM.INI";
 }
 
 TEST_F(Setup, APageStaysUntilItsDirectoryIsTakenOrCancelIsConfirmed) {
-    void (*cancels[3])(HWND) = {[](HWND p) { Click(p, IDCANCEL); }, [](HWND p) { PressKey(p, 102, VK_ESCAPE); },
-                                [](HWND p) { Close(p); }};
+    void (*cancels[3])(HWND) = {[](HWND p) { Click(p, IDCANCEL); },
+                                [](HWND p) { PressKey(p, 102, VK_ESCAPE); }, [](HWND p) { Close(p); }};
     // The pages before: the modeller into the current drive's root (an empty text); then, typed
     // relative, into a new mdx (by Enter) and the saver into the Windows directory itself.
     const Strings before[3] = {{}, {""}, {"mdx", "..\\..\\windows"}};
-    std::string mdx = scratch + "\\mdx", taken = scratch + "\\taken", x249 = scratch + "\\" + std::string(236, 'x');
+    std::string mdx = scratch + "\\mdx", taken = scratch + "\\taken",
+                x249 = scratch + "\\" + std::string(236, 'x');
     char desktop[MAX_PATH];
     ASSERT_TRUE(CreateDirectoryA(taken.c_str(), NULL) && WriteWhole(taken + "\\xxx.xxx", "the user's") &&
                 SHGetSpecialFolderPathA(NULL, desktop, CSIDL_DESKTOPDIRECTORY, FALSE));
@@ -229,7 +264,8 @@ TEST_F(Setup, APageStaysUntilItsDirectoryIsTakenOrCancelIsConfirmed) {
         Close(finish);
         ASSERT_TRUE(Flush(GetDlgItem(finish, IDOK)) && IsWindowVisible(finish));
         Finish(Failed, cancelled == 1);
-        EXPECT_EQ(cancelled ? Pages[cancelled].dir : desktop, Builder("CreateDir")) << "the directory last taken";
+        EXPECT_EQ(cancelled ? Pages[cancelled].dir : desktop, Builder("CreateDir"))
+            << "the directory last taken";
         DeleteFileA(BuilderIni.c_str());
     }
     ExpectFiles("C:\\SAMPLES", "BRAID.SKY CHALICE.SKY VENUS3.SKY");
@@ -238,7 +274,9 @@ TEST_F(Setup, APageStaysUntilItsDirectoryIsTakenOrCancelIsConfirmed) {
     // The second copy is the first: copied, not moved away from under the setting.
     ExpectSaver(WindowsDir, Desktop95);
     EXPECT_EQ(WindowsDir + "\\MODELS\\TORUSF.SKY|" + WindowsDir + "\\SKYLOOP.SCR",
-              IniValue(SaverIni, "Entries", "EntryFN001") + "|" + IniValue(SystemIni, "boot", "SCRNSAVE.EXE"));
-    EXPECT_FALSE(DirectoryExists("C:\\modelex") || DirectoryExists("C:\\skyloop") || DirectoryExists("C:\\skybuild"));
+              IniValue(SaverIni, "Entries", "EntryFN001") + "|" +
+                  IniValue(SystemIni, "boot", "SCRNSAVE.EXE"));
+    EXPECT_FALSE(DirectoryExists("C:\\modelex") || DirectoryExists("C:\\skyloop") ||
+                 DirectoryExists("C:\\skybuild"));
 }
 } // namespace

@@ -13,7 +13,8 @@ Strings moments; // "position label: the words of what is done"
 LRESULT CALLBACK WatchBar(int code, WPARAM wParam, LPARAM lParam) {
     const CWPSTRUCT *call = reinterpret_cast<const CWPSTRUCT *>(lParam);
     if (code == HC_ACTION && call->message == PBM_SETPOS) { // only the page's bar takes it here
-        std::string moment = std::to_string(call->wParam) + " " + driver::ControlText(GetParent(call->hwnd), 101) + ":";
+        std::string moment =
+            std::to_string(call->wParam) + " " + driver::ControlText(GetParent(call->hwnd), 101) + ":";
         for (const auto &f : facts)
             moment += f.second() ? std::string(" ") + f.first : "";
         moments.push_back(moment);
@@ -31,16 +32,23 @@ TEST(Steps, TheSaverMovesTheBarBetweenItsGroupsOfWork) {
     auto setting = [&](const char *section, const char *key) {
         return [=] { return IniValue(ini, section, key) != Absent; };
     };
-    facts = {{"saver", file(WindowsDir + "\\SKYLOOP.SCR")},
-             {"program", [=] { return FileExists(dir + "\\SKYLOOP.EXE") && !FileExists(dir + "\\SKYLOOP.SCR"); }},
-             {"help", file(dir + "\\SKYLOOP.HLP")}, {"readme", file(dir + "\\READMES.TXT")},
-             {"maps", file(dir + "\\MAPS\\WOOD.BMP")}, {"models", file(dir + "\\MODELS\\3DCUBES.TXT")},
-             {"misc", setting("Misc", "BackgroundMap")}, {"entry1", setting("Entries", "EntryPM001")},
-             {"entry2", setting("Entries", "EntryFN002")}, {"reminder", setting("Reminder", "ReminderPeriod")},
-             {"current", [] { return IniValue(WindowsDir + "\\system.ini", "boot", "SCRNSAVE.EXE") != Absent; }},
-             {"links", file(WindowsDir + "\\DESKTOP\\Skyloop\\Read Me.lnk")}};
-    HWND page = CreateWindowExA(0, "STATIC", "page", WS_POPUP | WS_VISIBLE, 0, 0, 420, 230, 0, 0, AppInstance, 0);
-    CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 10, 150, 200, 16, page, (HMENU)101, AppInstance, NULL);
+    facts = {
+        {"saver", file(WindowsDir + "\\SKYLOOP.SCR")},
+        {"program", [=] { return FileExists(dir + "\\SKYLOOP.EXE") && !FileExists(dir + "\\SKYLOOP.SCR"); }},
+        {"help", file(dir + "\\SKYLOOP.HLP")},
+        {"readme", file(dir + "\\READMES.TXT")},
+        {"maps", file(dir + "\\MAPS\\WOOD.BMP")},
+        {"models", file(dir + "\\MODELS\\3DCUBES.TXT")},
+        {"misc", setting("Misc", "BackgroundMap")},
+        {"entry1", setting("Entries", "EntryPM001")},
+        {"entry2", setting("Entries", "EntryFN002")},
+        {"reminder", setting("Reminder", "ReminderPeriod")},
+        {"current", [] { return IniValue(WindowsDir + "\\system.ini", "boot", "SCRNSAVE.EXE") != Absent; }},
+        {"links", file(WindowsDir + "\\DESKTOP\\Skyloop\\Read Me.lnk")}};
+    HWND page =
+        CreateWindowExA(0, "STATIC", "page", WS_POPUP | WS_VISIBLE, 0, 0, 420, 230, 0, 0, AppInstance, 0);
+    CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 10, 150, 200, 16, page, (HMENU)101, AppInstance,
+                    NULL);
     StringCchCopyA(SourceDir, SourceDirCapacity, "D:");
     StringCchCopyA(TargetDir, TargetDirCapacity, dir.c_str());
     driver::BoxWatcher boxes;

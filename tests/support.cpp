@@ -6,7 +6,8 @@
 #include <fstream>
 #include <iterator>
 
-const char *const WinGFiles[6] = {"WING.DLL", "WINGDE.DLL", "WINGDIB.DRV", "WINGPAL.WND", "DVA.386", "WING32.DLL"};
+const char *const WinGFiles[6] = {"WING.DLL",    "WINGDE.DLL", "WINGDIB.DRV",
+                                  "WINGPAL.WND", "DVA.386",    "WING32.DLL"};
 
 std::string ReadWhole(const std::string &path, bool *missing) {
     std::ifstream in(path, std::ios::binary);
@@ -59,7 +60,8 @@ Strings FilesIn(const std::string &dir) {
 Strings FilesBelow(const std::string &dir) {
     Strings files;
     for (const std::string &name : FilesIn(dir)) {
-        Strings inner = DirectoryExists(dir + "\\" + name) ? FilesBelow(dir + "\\" + name) : Strings{dir + "\\" + name};
+        Strings inner =
+            DirectoryExists(dir + "\\" + name) ? FilesBelow(dir + "\\" + name) : Strings{dir + "\\" + name};
         files.insert(files.end(), inner.begin(), inner.end());
     }
     std::sort(files.begin(), files.end());
@@ -87,7 +89,9 @@ void ExpectFiles(const std::string &dir, const std::string &names, bool only) {
         Strings parts = Split(name + "=P:", '=');
         std::string path = dir + "\\" + parts[0], source = parts[1];
         source.insert(2, "\\");
-        EXPECT_EQ("", Differs(path, ReadWhole(source.size() > 3 ? source : source + path.substr(path.rfind('\\') + 1))));
+        EXPECT_EQ(
+            "", Differs(path,
+                        ReadWhole(source.size() > 3 ? source : source + path.substr(path.rfind('\\') + 1))));
         expected.push_back(path);
     }
     std::sort(expected.begin(), expected.end());
@@ -138,7 +142,8 @@ void SetReg(HKEY root, const char *key, const char *name, DWORD type, const char
     HKEY k;
     if (RegCreateKeyExA(root, key, 0, NULL, 0, KEY_SET_VALUE, NULL, &k, NULL) != ERROR_SUCCESS)
         return;
-    text ? RegSetValueExA(k, name, 0, type, (const BYTE *)text, (DWORD)strlen(text) + 1) : RegDeleteValueA(k, name);
+    text ? RegSetValueExA(k, name, 0, type, (const BYTE *)text, (DWORD)strlen(text) + 1)
+         : RegDeleteValueA(k, name);
     RegCloseKey(k);
 }
 
@@ -147,13 +152,15 @@ std::string LinkText(const std::string &path) {
     CoInitialize(NULL); // once per thread is enough; again is harmless
     IShellLinkA *link;
     IPersistFile *file;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER, IID_IShellLinkA, (void **)&link)))
+    if (FAILED(
+            CoCreateInstance(CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER, IID_IShellLinkA, (void **)&link)))
         return text;
     if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, (void **)&file))) {
         WCHAR wide[MAX_PATH];
         MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
         char target[1024] = "", description[1024] = "";
-        if (SUCCEEDED(file->Load(wide, STGM_READ)) && SUCCEEDED(link->GetPath(target, 1024, NULL, SLGP_RAWPATH)) &&
+        if (SUCCEEDED(file->Load(wide, STGM_READ)) &&
+            SUCCEEDED(link->GetPath(target, 1024, NULL, SLGP_RAWPATH)) &&
             SUCCEEDED(link->GetDescription(description, 1024)))
             text = std::string(target) + " | " + description;
         file->Release();
@@ -181,8 +188,8 @@ static BOOL CALLBACK Collect(HWND w, LPARAM l) {
     Search *s = reinterpret_cast<Search *>(l);
     DWORD owner = 0;
     GetWindowThreadProcessId(w, &owner);
-    if (IsWindowVisible(w) && (!s->processId || owner == s->processId) && (!s->control || GetDlgItem(w, s->control)) &&
-        (!s->caption || ControlText(w, 0) == s->caption))
+    if (IsWindowVisible(w) && (!s->processId || owner == s->processId) &&
+        (!s->control || GetDlgItem(w, s->control)) && (!s->caption || ControlText(w, 0) == s->caption))
         s->found.push_back(w);
     return TRUE;
 }
@@ -300,7 +307,8 @@ int InstallerTest::Exit() {
 
 HWND InstallerTest::Wait(const char *caption, int control) {
     HWND w = NULL;
-    if (!driver::Poll(driver::Timeout, [&] { return (w = driver::FindVisible(caption, processId, control)) != NULL; }))
+    if (!driver::Poll(driver::Timeout,
+                      [&] { return (w = driver::FindVisible(caption, processId, control)) != NULL; }))
         throw std::runtime_error(std::string("no ") + caption + " in " + ::testing::PrintToString(
                                                                               driver::WindowsOf(processId)));
     return w;

@@ -16,7 +16,8 @@ std::string Decode(const std::string &file, LzStatus *status) {
     unsigned char out[LZ_MAX_MATCH];
     size_t at = LZ_HEADER_SIZE, used, made;
     do {
-        *status = LzDecode(&d, (const unsigned char *)&file[at], at < file.size(), &used, out, sizeof out, &made);
+        *status =
+            LzDecode(&d, (const unsigned char *)&file[at], at < file.size(), &used, out, sizeof out, &made);
         at += used;
         got.append((const char *)out, made);
     } while (*status == LZ_OUTPUT_FULL || (*status == LZ_NEED_INPUT && at < file.size()));
@@ -26,7 +27,8 @@ std::string Decode(const std::string &file, LzStatus *status) {
 TEST(LzDecoder, StartsFromBlanksAndResumesAtAnyInputByte) {
     const std::string head("SZDD\x88\xF0\x27\x33" "A\0", 10);
     uint32_t length = 0;
-    EXPECT_EQ(LZ_COMPRESSED, LzReadHeader((const unsigned char *)(head + "\x04\x03\x02\x81").data(), 14, &length));
+    EXPECT_EQ(LZ_COMPRESSED,
+              LzReadHeader((const unsigned char *)(head + "\x04\x03\x02\x81").data(), 14, &length));
     EXPECT_EQ(0x81020304u, length);
     // "ab", then 6 bytes from 4096 - 16, where writing starts, then 3 from 0, still blank.
     LzStatus status;
@@ -42,11 +44,15 @@ TEST(Expand, WritesWhatTheSourceHoldsOverAnyOldTarget) {
     CreateDirectoryA(out.c_str(), NULL);
     StringCchCopyA(SourceDir, SourceDirCapacity, root.c_str());
     StringCchCopyA(TargetDir, TargetDirCapacity, out.c_str());
-    std::vector<Strings> rows = { // sample, stored as, expanded (* plain), what it must equal
+    std::vector<Strings> rows = {
+        // sample, stored as, expanded (* plain), what it must equal
         {"trailing.lz", "S.DA_", "S.DAT", "text"}, // bytes past the expanded length are padding
-        {"text.lz", "MAP.B_", "MAP.BM", "text"}, {"text.lz", "READM_", "README", "text"}, // the last one replaced
-        {"text", "R.TXT", "*R.TXT", "text"}, {"random1m", "P.BI_", "P.BIN", "random1m"}, // no signature
-        {"sigonly.plain", "P.BI_", "P.BIN", "sigonly.plain"}, {"one", "P.BI_", "P.BIN", "one"},
+        {"text.lz", "MAP.B_", "MAP.BM", "text"},
+        {"text.lz", "READM_", "README", "text"}, // the last one replaced
+        {"text", "R.TXT", "*R.TXT", "text"},
+        {"random1m", "P.BI_", "P.BIN", "random1m"}, // no signature
+        {"sigonly.plain", "P.BI_", "P.BIN", "sigonly.plain"},
+        {"one", "P.BI_", "P.BIN", "one"},
     };
     // Debian's compressor mis-encodes inputs under 16 bytes: "one" is held to the reference expander.
     for (std::string name : {"empty", "one.ref", "rnd4095", "rnd4096", "rnd4097", "rnd4111", "xs4127",
@@ -74,7 +80,8 @@ ULONGLONG WriteTime(const std::string &path) {
 }
 
 TEST(CopyFileRaw, CopiesBytesAndTimeOrSaysWhatItCannotOpen) {
-    std::string root = FreshDirectory("copy"), from = root + "\\FROM", to = root + "\\TO", tooLong(CopyPathCapacity, 'L');
+    std::string root = FreshDirectory("copy"), from = root + "\\FROM", to = root + "\\TO",
+                tooLong(CopyPathCapacity, 'L');
     driver::BoxWatcher boxes;
     for (size_t size : {0, 32767, 32768, 100001}) {
         std::string data(size, '\0');
@@ -87,7 +94,8 @@ TEST(CopyFileRaw, CopiesBytesAndTimeOrSaysWhatItCannotOpen) {
         CloseHandle(h);
         CopyFileRaw(to.c_str(), from.c_str());
         ULONGLONG s = WriteTime(from), d = WriteTime(to);
-        EXPECT_TRUE(Differs(to, data).empty() && (s > d ? s - d : d - s) <= 20000000 && d % 10000000 == 0) << size;
+        EXPECT_TRUE(Differs(to, data).empty() && (s > d ? s - d : d - s) <= 20000000 && d % 10000000 == 0)
+            << size;
     }
     // A missing source, a read-only destination and paths that do not fit.
     ASSERT_TRUE(WriteWhole(to, "kept"));
@@ -99,7 +107,8 @@ TEST(CopyFileRaw, CopiesBytesAndTimeOrSaysWhatItCannotOpen) {
     CopyFileRaw((root + "\\NEW").c_str(), tooLong.c_str());
     EXPECT_EQ((Strings{"FROM", "TO"}), FilesIn(root));
     EXPECT_EQ("kept", ReadWhole(to));
-    const std::string from_ = "File Copy - From file - can't open: ", to_ = "File Copy - To file - can't open: ";
+    const std::string from_ = "File Copy - From file - can't open: ",
+                      to_ = "File Copy - To file - can't open: ";
     EXPECT_EQ((Strings{from_ + root + "\\NO", to_ + to, to_ + tooLong, from_ + tooLong}), boxes.Texts());
 }
 
@@ -120,8 +129,9 @@ TEST(Desktop, LinksAreSavedWholeOrNotAtAll) {
         {target, "\\rooted.lnk", false}, {target, "relative.lnk", false}, {target, "C:drive.lnk", false},
     };
     for (const auto &r : rows)
-        EXPECT_EQ(r.saved ? r.target + " | M" : "-", SUCCEEDED(CreateShortcut(r.target.c_str(), r.link.c_str(), "M"))
-                                                         ? LinkText(r.link) : "-") << r.link.size();
+        EXPECT_EQ(r.saved ? r.target + " | M" : "-",
+                  SUCCEEDED(CreateShortcut(r.target.c_str(), r.link.c_str(), "M")) ? LinkText(r.link) : "-")
+            << r.link.size();
     EXPECT_EQ(2u, FilesIn(base).size());
     EXPECT_FALSE(FileExists("C:\\rooted.lnk") || FileExists("relative.lnk") || FileExists("C:drive.lnk"));
 }
@@ -144,16 +154,19 @@ TEST(WinG, Wing32GoesToAWritableSystem32) {
 
 TEST(SaverSettings, TableOrderIsSeededOnlyWhenItFoldsToZero) {
     const std::string settings = WindowsDir + "\\SKYLOOP.INI";
-    for (const char *old : {"17", "-5", "x", "0", "00", "", "4294967296", (const char *)nullptr}) { // none: no key
+    for (const char *old :
+         {"17", "-5", "x", "0", "00", "", "4294967296", (const char *)nullptr}) { // none: no key
         std::string file = "[Global]\r\n" + (old ? "TableOrder=" + std::string(old) : "Speed=10") + "\r\n";
         ASSERT_TRUE(WriteWhole(settings, file));
         long long from = time(nullptr);
         SeedTableOrder();
         std::string text = IniText(settings);
-        EXPECT_TRUE(old && FoldTableOrder(old) ? ReadWhole(settings) == file
-                                               : SeededSince(IniValue(settings, "Global", "TableOrder"), from) &&
-                                                     text.find("TableOrder=") == text.rfind("TableOrder="))
-            << file << " gave\n" << text;
+        EXPECT_TRUE(old && FoldTableOrder(old)
+                        ? ReadWhole(settings) == file
+                        : SeededSince(IniValue(settings, "Global", "TableOrder"), from) &&
+                              text.find("TableOrder=") == text.rfind("TableOrder="))
+            << file << " gave\n"
+            << text;
     }
     const struct {
         const char *text;

@@ -8,17 +8,22 @@ const bool Suite = ExpandFileReports != 0;
 
 TEST(Variant, ExpandFailuresAreReportedByTheSuiteNotedByBothAndLeaveNoPartialTarget) {
     const size_t capacity = Suite ? 500 : 256;
-    std::string root = FreshDirectory("variant"), out = root + "\\o", longName(capacity - root.size() - 5, 'N');
+    std::string root = FreshDirectory("variant"), out = root + "\\o",
+                longName(capacity - root.size() - 5, 'N');
     CreateDirectoryA(out.c_str(), NULL);
     StringCchCopyA(SourceDir, SourceDirCapacity, root.c_str());
     StringCchCopyA(TargetDir, TargetDirCapacity, out.c_str());
     // What a variant that cut the source path would find.
-    CopyFileA("T:\\lz\\text.lz", ((root + "\\" + longName + ".DA").substr(0, capacity - 2) + "_").c_str(), FALSE);
+    CopyFileA("T:\\lz\\text.lz", ((root + "\\" + longName + ".DA").substr(0, capacity - 2) + "_").c_str(),
+              FALSE);
     const char *rows[][5] = {
         // sample, stored as, expanded (* plain), the suite's report, the old target afterwards
-        {"text", "WING.DLL", "WING.DLL", "Can't Find", "old"}, {"text.lz", "R.TX_", "*R.TXT", "Can't Find", "old"},
-        {"cut.lz", "S.DA_", "S.DAT", "Damaged", Absent}, {"long.lz", "S.DA_", "S.DAT", "Damaged", Absent},
-        {"badmode.lz", "S.DA_", "S.DAT", "Damaged", "old"}, {"shorthead.lz", "S.DA_", "S.DAT", "Damaged", "old"},
+        {"text", "WING.DLL", "WING.DLL", "Can't Find", "old"},
+        {"text.lz", "R.TX_", "*R.TXT", "Can't Find", "old"},
+        {"cut.lz", "S.DA_", "S.DAT", "Damaged", Absent},
+        {"long.lz", "S.DA_", "S.DAT", "Damaged", Absent},
+        {"badmode.lz", "S.DA_", "S.DAT", "Damaged", "old"},
+        {"shorthead.lz", "S.DA_", "S.DAT", "Damaged", "old"},
     };
     Strings reports, missed, noted;
     driver::BoxWatcher boxes("Decomp Error");
@@ -65,14 +70,17 @@ TEST(Variant, NamesAndPathsThatDoNotFitAreNeverUsedCut) {
     }
     SetEnvironmentVariableA("OS", NULL);
     // "\MODELS\3D.SKY" just fits behind this InstallDir, "\MAPS\BGROUND.BMP" does not: left out.
-    const std::string settings = WindowsDir + "\\SKYLOOP.INI", dir = "C:\\" + std::string(TargetDirCapacity - 18, 'd');
+    const std::string settings = WindowsDir + "\\SKYLOOP.INI",
+                      dir = "C:\\" + std::string(TargetDirCapacity - 18, 'd');
     ASSERT_TRUE(WriteWhole(settings, "[Misc]\r\nBackgroundMap=OLD\r\n[Global]\r\nTableOrder=5\r\n"));
     StringCchCopyA(InstallDir, InstallDirCapacity, dir.c_str());
     WriteSaverDefaultsHead();
     WriteSaverDefaultsTail();
     EXPECT_EQ(dir + "\\MODELS\\3D.SKY|OLD|" + Absent + "|" + dir + "\\MAPS",
-              IniValue(settings, "Entries", "EntryFN000") + "|" + IniValue(settings, "Misc", "BackgroundMap") + "|" +
-                  IniValue(settings, "Entries", "EntryFN001") + "|" + IniValue(settings, "Misc", "MapsDirectory"));
+              IniValue(settings, "Entries", "EntryFN000") + "|" +
+                  IniValue(settings, "Misc", "BackgroundMap") + "|" +
+                  IniValue(settings, "Entries", "EntryFN001") + "|" +
+                  IniValue(settings, "Misc", "MapsDirectory"));
     EXPECT_EQ(dir + "\\MODELS\\3D.SKY", TargetDir) << "the last path that fitted";
 }
 } // namespace
