@@ -139,6 +139,7 @@ TEST(Desktop, LinksAreSavedWholeOrNotAtAll) {
 TEST(WinG, Wing32GoesToAWritableSystem32) {
     std::string root = FreshDirectory("wing"), system = root + "\\S", system32 = root + "\\SYSTEM32";
     StringCchCopyA(SourceDir, SourceDirCapacity, "D:"); // the media, made from the products (P:)
+    driver::BoxWatcher boxes;
     for (bool there : {false, true}) {
         RemoveTree(system);
         CreateDirectoryA(system.c_str(), NULL);
@@ -150,6 +151,7 @@ TEST(WinG, Wing32GoesToAWritableSystem32) {
         EXPECT_EQ(there ? system32 : system, TargetDir);
     }
     ExpectFiles(system32, "WING32.DLL"); // the probe file gone
+    EXPECT_EQ(Strings{}, boxes.Texts());
 }
 
 TEST(SaverSettings, TableOrderIsSeededOnlyWhenItFoldsToZero) {
