@@ -239,19 +239,21 @@ TEST_F(Kit, ItListsWhatItCouldNotInstallAndNothingLandsOutsideTheInstallation) {
     EXPECT_EQ(0, Exit());
     EXPECT_TRUE(!DirectoryExists("C:\\SKYLOOP") && !FileExists(Settings) &&
                 !FileExists(WindowsDir + "\\SKYLOOP.SCR"));
-    // A damaged model and eleven missing ones: the first ten paths, and how many more.
-    ASSERT_TRUE(WriteWhole(dist + "\\GLOBE.SK_", ReadWhole("E:\\GLOBE.SK_").substr(0, 100)));
+    // No screen saver, a damaged model and eleven missing ones: the first ten paths, how many more.
+    ASSERT_TRUE(WriteWhole(dist + "\\GLOBE.SK_", ReadWhole("E:\\GLOBE.SK_").substr(0, 100)) &&
+                DeleteFileA((dist + "\\SKYLOOP.SC_").c_str()));
     std::string description = "[Global]\r\nNoOfEntries=12\r\n[Entries]\r\nEntryFN000=GLOBE.SKY\r\n";
     for (int i = 1; i < 12; i++) {
         description += "EntryFN0" + std::to_string(100 + i).substr(1) + "=M" + std::to_string(i) + ".SKY\r\n";
-        listed += i < 10 ? "\nC:\\SKYLOOP\\SAMPLES\\M" + std::to_string(i) + ".SKY" : "";
+        listed += i < 8 ? "\nC:\\SKYLOOP\\SAMPLES\\M" + std::to_string(i) + ".SKY" : "";
     }
     ASSERT_TRUE(WriteWhole(dist + "\\SKYSETUP.INI", description) && CreateDirectoryA("C:\\SKYLOOP", NULL));
-    EXPECT_EQ("Setup could not install these files:\n\nC:\\SKYLOOP\\SAMPLES\\GLOBE.SKY" + listed +
-                  "\nand 2 more",
+    EXPECT_EQ("Setup could not install these files:\n\nC:\\windows\\SKYLOOP.SCR\nC:\\SKYLOOP\\SKYLOOP.EXE\n"
+              "C:\\SKYLOOP\\SAMPLES\\GLOBE.SKY" + listed + "\nand 4 more",
               InstallDistribution(dist + "\\SETUP.EXE"));
-    ExpectFiles("C:\\SKYLOOP", "SKYLOOP.EXE=P:SKYLOOPE.SCR SKYLOOP.HLP=P:SKYLOOPE.HLP ORDER.FRM "
-                               "README.TXT=P:READMESE.TXT MAPS\\BGROUND.BMP");
+    ExpectFiles("C:\\SKYLOOP",
+                "SKYLOOP.HLP=P:SKYLOOPE.HLP ORDER.FRM README.TXT=P:READMESE.TXT MAPS\\BGROUND.BMP");
+    CopyFileA("E:\\SKYLOOP.SC_", (dist + "\\SKYLOOP.SC_").c_str(), FALSE);
     EXPECT_EQ("C:\\SKYLOOP\\SAMPLES\\M11.SKY", IniValue(Settings, "Entries", "EntryFN011"));
     // Hostile descriptions (tools/hostile_descriptions): every pass ends, nothing written elsewhere.
     ASSERT_TRUE(CopyFileA("T:\\lz\\text.lz", "C:\\x.sk_", FALSE)); // where a traversing name leads

@@ -160,6 +160,7 @@ TEST_F(Setup, InstallsEveryProductOnWindowsNt) {
                 "SKEL\\WINGPAL.WN_=D: SKEL\\DVA.38_=D: SKEL\\WING32.DL_=D: SKEL\\SKYLOOP.SC_=D:SKYLOOPE.SC_ "
                 "SKEL\\SKYLOOP.HL_=D:SKYLOOPE.HL_ SKEL\\ORDER.FR_=D: SKEL\\BGROUND.BM_=D: "
                 "SKEL\\README.TXT=D:READMESE.TXT SKEL\\SETUP.EXE=D:KITSETUP.EXE");
+    EXPECT_FALSE(DirectoryExists(builder + "\\newsky")) << "only named";
     EXPECT_EQ(builder + "|" + builder + "\\skel|" + builder,
               Builder("InstallDirectory") + "|" + Builder("SkeletonDirectory") + "|" + Builder("CreateDir"));
     ExpectLinks(DesktopNt + "\\SKY Builder", "Read Me.lnk|readme.txt|SKY Builder.lnk|skybuild.exe", builder,
