@@ -113,7 +113,14 @@ void TransferDistributionSettings(void)
                                            "ReminderPeriod"};
     for (const char *key : reminder)
         CopySetting("Reminder", key);
-    EndSaverSettings();
+    // Settings the screen saver would not find are a file the pass could not install.
+    char settings[MAX_PATH];
+    UINT n = GetWindowsDirectoryA(settings, sizeof settings);
+    if (!EndSaverSettings())
+        NoteMissedFile(n > 0 && n < sizeof settings &&
+                               SUCCEEDED(StringCchCatA(settings, sizeof settings, "\\" SAVER_SETTINGS_FILE))
+                           ? settings
+                           : SAVER_SETTINGS_FILE);
     ProfileFree(&DescriptionText);
     DescriptionInMemory = FALSE;
 }
