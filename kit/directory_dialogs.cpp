@@ -6,15 +6,23 @@
 
 enum { FieldLimit = 127 }; // characters read back from a field, its NUL included
 
-// TargetDir becomes the field's text with a to z in upper case.
+static void UpperCase(char *text)
+{
+    for (char *c = text; *c; c++)
+        if (*c >= 'a' && *c <= 'z')
+            *c = (char)(*c - 'a' + 'A');
+}
+
+// TargetDir becomes the field's text with a to z in upper case, made absolute
+// (the current directory in upper case too). One that cannot be made absolute
+// stays relative, for the driver to refuse.
 static void TakeTargetDir(HWND dialog, int field)
 {
     char text[FieldLimit];
     GetDlgItemTextA(dialog, field, text, sizeof text);
-    for (char *c = text; *c; c++)
-        if (*c >= 'a' && *c <= 'z')
-            *c = (char)(*c - 'a' + 'A');
     StringCchCopyA(TargetDir, TargetDirCapacity, text); // 126 characters at most: fits
+    MakeAbsoluteDir(TargetDir, TargetDirCapacity);
+    UpperCase(TargetDir);
 }
 
 static const char *StatusText(int status)

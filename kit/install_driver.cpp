@@ -42,7 +42,8 @@ enum Readiness { TARGET_READY, TARGET_NOT_READY, NO_DIALOG };
 // otherwise.
 static Readiness PrepareTarget(HWND mainWindow)
 {
-    if (!MakeAbsoluteDir(TargetDir, TargetDirCapacity)) {
+    // Relative only when its full path did not fit: no directory to install into.
+    if (TargetDir[0] != '\0' && !IsFullPath(TargetDir)) {
         StatusCode = STATUS_NO_DIRECTORY;
         return TARGET_NOT_READY;
     }

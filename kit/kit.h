@@ -40,11 +40,8 @@ enum {
 };
 // Makes sure SYSTEM.INI's [386enh] section holds the DVA.386 device line.
 int RegisterVirtualDevice(void);
-// Puts newPath in the place of path where the system cannot replace a file in
-// one step, keeping path as backupPath until the new file is in place. TRUE on
-// success. On failure newPath is removed where it can be, and path holds the
-// old file (or, should even putting it back fail, backupPath does).
-BOOL ReplaceKeepingBackup(const char *newPath, const char *path, const char *backupPath);
+// The same for the SYSTEM.INI of windowsDir, so it need not be the running system's.
+int RegisterVirtualDeviceIn(const char *windowsDir);
 
 // Reads SKYSETUP.INI beside the installer: expands the models it lists into
 // TargetDir (InstallDir\SAMPLES, as the caller leaves it), its private maps

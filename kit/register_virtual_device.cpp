@@ -9,51 +9,22 @@
 
 enum { IniPathCapacity = 256 };
 
-BOOL ReplaceKeepingBackup(const char *newPath, const char *path, const char *backupPath)
-{
-    // A backup left by an interrupted earlier run is older than path.
-    DeleteFileA(backupPath);
-    if (!MoveFileA(path, backupPath)) {
-        DeleteFileA(newPath);
-        return FALSE;
-    }
-    if (!MoveFileA(newPath, path)) {
-        // Should even this fail, the backup still holds the whole old file.
-        MoveFileA(backupPath, path);
-        DeleteFileA(newPath);
-        return FALSE;
-    }
-    DeleteFileA(backupPath);
-    return TRUE;
-}
-
-static BOOL ReplaceSystemIni(const char *newPath, const char *iniPath, const char *windowsDir)
-{
-    if (MoveFileExA(newPath, iniPath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return TRUE;
-    if (GetLastError() != ERROR_CALL_NOT_IMPLEMENTED) {
-        DeleteFileA(newPath);
-        return FALSE;
-    }
-    // Windows 95 has no way to replace a file in one step.
-    char backupPath[IniPathCapacity];
-    if (FAILED(StringCchPrintfA(backupPath, sizeof backupPath, "%s\\" SYSTEM_INI_BACKUP, windowsDir))) {
-        DeleteFileA(newPath);
-        return FALSE;
-    }
-    return ReplaceKeepingBackup(newPath, iniPath, backupPath);
-}
-
 int RegisterVirtualDevice(void)
 {
-    char windowsDir[IniPathCapacity], iniPath[IniPathCapacity], newPath[IniPathCapacity];
+    char windowsDir[IniPathCapacity];
     UINT n = GetWindowsDirectoryA(windowsDir, sizeof windowsDir);
     if (n == 0 || n >= sizeof windowsDir)
         return SYSTEM_INI_UNREADABLE;
+    RestoreSystemIni();
+    return RegisterVirtualDeviceIn(windowsDir);
+}
+
+int RegisterVirtualDeviceIn(const char *windowsDir)
+{
+    char iniPath[IniPathCapacity], newPath[IniPathCapacity];
     if (FAILED(StringCchPrintfA(iniPath, sizeof iniPath, "%s\\SYSTEM.INI", windowsDir)))
         return SYSTEM_INI_UNREADABLE;
 
-    RestoreSystemIni();
     // Changes made through the profile functions may still wait in their cache.
     WritePrivateProfileStringA(NULL, NULL, NULL, iniPath);
 
@@ -94,7 +65,12 @@ int RegisterVirtualDevice(void)
         DeleteFileA(newPath);
         return SYSTEM_INI_NOT_UPDATED;
     }
-    if (!ReplaceSystemIni(newPath, iniPath, windowsDir))
+    char backupPath[IniPathCapacity];
+    if (FAILED(StringCchPrintfA(backupPath, sizeof backupPath, "%s\\" SYSTEM_INI_BACKUP, windowsDir))) {
+        DeleteFileA(newPath);
+        return SYSTEM_INI_NOT_UPDATED;
+    }
+    if (!ReplaceWholeFile(newPath, iniPath, backupPath))
         return SYSTEM_INI_NOT_UPDATED;
     return DEVICE_REGISTERED;
 }

@@ -2,6 +2,7 @@
 // saver settings file: its models and maps expanded, its settings copied.
 #include "description_entries.h"
 #include "kit.h"
+#include "profile_text.h"
 #include "toolkit.h"
 
 enum {
@@ -13,10 +14,20 @@ enum {
 };
 
 static char Description[DescriptionPathCapacity]; // SourceDir\SKYSETUP.INI
+// The description read once: a profile read opens the file anew each time, and
+// a description with counts of 9999 asks for some 40,000 keys.
+static ProfileText DescriptionText;
+static BOOL DescriptionInMemory;
 
 static void Read(const char *section, const char *key, const char *fallback, char *value, DWORD capacity)
 {
-    GetPrivateProfileStringA(section, key, fallback, value, capacity, Description);
+    if (!DescriptionInMemory) {
+        GetPrivateProfileStringA(section, key, fallback, value, capacity, Description);
+        return;
+    }
+    size_t length;
+    const char *text = ProfileGet(&DescriptionText, section, key, fallback, capacity, &length);
+    StringCchCopyNA(value, capacity, text, length);
 }
 
 // Reads a count and returns its value; its text is left in text.
@@ -74,6 +85,8 @@ static void ExpandMaps(const char *countKey, const char *section)
 void TransferDistributionSettings(void)
 {
     StringCchPrintfA(Description, sizeof Description, "%s\\SKYSETUP.INI", SourceDir); // 200 + 13: fits
+    DescriptionInMemory = LoadProfileFile(Description, FALSE, &DescriptionText);
+    BeginSaverSettings(); // one write of the saver settings file, however many entries
 
     char text[CountCapacity];
     int models = ReadCount("NoOfEntries", text);
@@ -100,4 +113,14 @@ void TransferDistributionSettings(void)
                                            "ReminderPeriod"};
     for (const char *key : reminder)
         CopySetting("Reminder", key);
+    // Settings the screen saver would not find are a file the pass could not install.
+    char settings[MAX_PATH];
+    UINT n = GetWindowsDirectoryA(settings, sizeof settings);
+    if (!EndSaverSettings())
+        NoteMissedFile(n > 0 && n < sizeof settings &&
+                               SUCCEEDED(StringCchCatA(settings, sizeof settings, "\\" SAVER_SETTINGS_FILE))
+                           ? settings
+                           : SAVER_SETTINGS_FILE);
+    ProfileFree(&DescriptionText);
+    DescriptionInMemory = FALSE;
 }

@@ -1,4 +1,5 @@
-// The distribution installer's progress edge, and the DVA.386 device line.
+// The distribution installer's parts in-process: the progress edge, the DVA.386 device line in
+// SYSTEM.INI, and the WinG runtime where its TargetDir is shorter than a directory can be.
 #include <limits.h>
 #include <stdio.h>
 
@@ -9,24 +10,28 @@
 #include "toolkit.h"
 
 namespace {
-TEST(ProgressEdge, EdgesForTheInstallStepsAndBeyond) {
-    const int rows[][3] = {
-        {1, 3, 65}, {2, 3, 130}, {2, 45, 8}, // truncated, never rounded
-        {16777216, 16777217, 195}, // single precision: the quotient rounds to 1 although step < total
-        {-3, 45, 0}, {INT_MIN, 45, 0}, {46, 45, 195}, {INT_MAX, 45, 195}, {INT_MAX, INT_MAX, 195}, // held to the ends
-        {1, 0, 0}, {1, -5, 0}, {INT_MIN, INT_MIN, 0},
-    };
+TEST(ProgressEdge, TruncatedSinglePrecisionEdges) {
+    const int rows[][3] = {{1, 45, 4}, {10, 45, 43}, {14, 45, 60}, {18, 45, 78}, {28, 45, 121}, {42, 45, 182},
+                           {45, 45, 195}, {1, 3, 65}, {16777216, 16777217, 195}}; // the quotient rounds to 1
     for (const auto &r : rows)
         EXPECT_EQ(r[2], ProgressEdge(r[0], r[1])) << r[0] << " of " << r[1];
 }
 
 const std::string Ini = WindowsDir + "\\system.ini", Copy = WindowsDir + "\\SYSTEM.QQQ",
-                  Backup = WindowsDir + "\\SYSTEM.QQB";
-// SYSTEM.INI as RegisterVirtualDevice leaves it, run twice (the second run
-// must find the line), or why not.
+                  Backup = WindowsDir + "\\SYSTEM.QQB", Dev = "Device=DVA.386";
+
+const std::string Raw("a\rb\r\r\n[386enh]\r\nc\0d\r\n\x1a", 22);
+
+std::string Crlf(const Strings &lines) {
+    std::string all;
+    for (const std::string &l : lines)
+        all += l + "\r\n";
+    return all;
+}
+
+// SYSTEM.INI as two registrations leave it (the second must find the line), or why not.
 std::string Registered(const std::string &ini) {
     EXPECT_TRUE(WriteWhole(Ini, ini));
-    WritePrivateProfileStringA(NULL, NULL, NULL, Ini.c_str());
     if (RegisterVirtualDevice() != DEVICE_REGISTERED)
         return "<failed>";
     std::string once = ReadWhole(Ini);
@@ -35,45 +40,43 @@ std::string Registered(const std::string &ini) {
     return FileExists(Copy) || FileExists(Backup) ? "<copy left>" : once;
 }
 
-std::string Crlf(const std::vector<std::string> &lines) {
-    std::string all;
-    for (const std::string &l : lines)
-        all += l + "\r\n";
-    return all;
-}
-
 TEST(DeviceLine, GoesAfterEachHeaderLineAndNowhereElse) {
-    const std::string a(600, 'a'), dev = "Device=DVA.386";
+    const std::string a(600, 'a');
     std::vector<std::pair<std::string, std::string>> rows = {
-        // SYSTEM.INI, and what it becomes (empty: left as it is)
-        {Crlf({"[boot]", "a=b", "[386enh]", dev, "x=y"}), ""}, {Crlf({"[boot]", dev, "[386enh]", "x=y"}), ""},
-        {Crlf({"[386enh]", "Device=DVA.386,old"}), ""}, {Crlf({"[386Enh]", "DEVICE=dva.386"}), ""},
-        {Crlf({"[386enh]"}) + dev, ""}, {Crlf({a, "[386enh]", dev}), ""},
-        {Crlf({"[boot]", "[386enhanced]", " [386enh]", a}), ""}, {"", ""},
-        {Crlf({"[boot]", "s=e", "[386enh]", "w=d", "[drivers]"}), Crlf({"[boot]", "s=e", "[386enh]", dev, "w=d", "[drivers]"})},
-        {Crlf({"[386Enh]", "E=C"}), Crlf({"[386Enh]", dev, "E=C"})},
-        {Crlf({"[386enh] ; devices", "x=y"}), Crlf({"[386enh] ; devices", dev, "x=y"})},
-        {"[boot]\na=b\n[386enh]\nx=y\n", Crlf({"[boot]", "a=b", "[386enh]", dev, "x=y"})},
-        {Crlf({"[386enh];" + a, "x=y"}), Crlf({"[386enh];" + a, dev, "x=y"})},
-        {Crlf({"[386enh", "Device=DVA.38", "[386enH]"}), Crlf({"[386enh", "Device=DVA.38", "[386enH]", dev})},
-        {Crlf({"[386enh]", "; " + dev, "x=" + dev}), Crlf({"[386enh]", dev, "; " + dev, "x=" + dev})},
-        {Crlf({"[386enh]", "a=1", "[386ENH]", "b=2"}), Crlf({"[386enh]", dev, "a=1", "[386ENH]", dev, "b=2"})},
-        {"x\r\n[386enh]", Crlf({"x", "[386enh]", dev})}, {"[386enh]\r", "[386enh]\r\r\n" + dev + "\r\n"},
-        {"\r\n\n[386enh]\n\n", "\r\n\r\n[386enh]\r\n" + dev + "\r\n\r\n"},
+        // SYSTEM.INI, what it becomes ("": as it was)
+        {Crlf({"[boot]", "a=b", "[386enh]", Dev, "x=y"}), ""},
+        {Crlf({"[boot]", Dev, "[386enh]", "x=y"}), ""},
+        {Crlf({"[386enh]", "Device=DVA.386,old"}), ""},
+        {Crlf({"[386Enh]", "DEVICE=dva.386"}), ""},
+        {Crlf({"[386enh]"}) + Dev, ""},
+        {Crlf({a, "[386enh]", Dev}), ""},
+        {Crlf({"[boot]", "[386enhanced]", " [386enh]", a}), ""},
+        {"", ""},
+        {Crlf({"[boot]", "[386enh]", "w=d", "[drivers]"}),
+         Crlf({"[boot]", "[386enh]", Dev, "w=d", "[drivers]"})},
+        {Crlf({"[386enh] ; devices", "x=y"}), Crlf({"[386enh] ; devices", Dev, "x=y"})},
+        {"[boot]\na=b\n[386Enh]\nx=y\n", Crlf({"[boot]", "a=b", "[386Enh]", Dev, "x=y"})},
+        {Crlf({"[386enh];" + a, "x=y"}), Crlf({"[386enh];" + a, Dev, "x=y"})},
+        {Crlf({"[386enh", "Device=DVA.38", "[386enH]"}), Crlf({"[386enh", "Device=DVA.38", "[386enH]", Dev})},
+        {Crlf({"[386enh]", "; " + Dev, "x=" + Dev}), Crlf({"[386enh]", Dev, "; " + Dev, "x=" + Dev})},
+        {Crlf({"[386enh]", "a=1", "[386ENH]"}), Crlf({"[386enh]", Dev, "a=1", "[386ENH]", Dev})},
+        {"x\r\n[386enh]", Crlf({"x", "[386enh]", Dev})},
+        {"[386enh]\r", "[386enh]\r\r\n" + Dev + "\r\n"},
+        {"\r\n\n[386enh]\n\n", "\r\n\r\n[386enh]\r\n" + Dev + "\r\n\r\n"},
         // Stray CR, CR CR LF, NUL and Ctrl-Z are kept.
-        {std::string("a\rb\r\r\n[386enh]\r\nc\0d\r\n\x1a", 23), std::string("a\rb\r\r\n[386enh]\r\nDevice=DVA.386\r\nc\0d\r\n\x1a", 39)},
+        {Raw, std::string(Raw).insert(16, Dev + "\r\n")},
     };
-    // Around the size of the pieces lines are read in: a device line or header
-    // inside a long line is only text, and a CR LF split between pieces is one line end.
+    // Around the size of the pieces lines are read in: a device line or header inside a long
+    // line is only text, and a CR LF split between pieces is one line end.
     for (int n = LinePieceCapacity - 4; n <= LinePieceCapacity + 1; n++) {
         std::string f(n, 'a');
-        rows.push_back({"[386enh]\r\n" + f + dev + "\r\n", Crlf({"[386enh]", dev, f + dev})});
-        rows.push_back({"[386enh]\r\n" + f + "[386enh]\r\n", Crlf({"[386enh]", dev, f + "[386enh]"})});
-        rows.push_back({f + "\r\n[386enh]" + f + "\r\nx\r\n", Crlf({f, "[386enh]" + f, dev, "x"})});
-        rows.push_back({f + "\n[386enh]" + f + "\nx", Crlf({f, "[386enh]" + f, dev}) + "x"});
+        rows.push_back({"[386enh]\r\n" + f + Dev + "\r\n", Crlf({"[386enh]", Dev, f + Dev})});
+        rows.push_back({"[386enh]\r\n" + f + "[386enh]\r\n", Crlf({"[386enh]", Dev, f + "[386enh]"})});
+        rows.push_back({f + "\n[386enh]" + f + "\nx", Crlf({f, "[386enh]" + f, Dev}) + "x"});
     }
     for (size_t i = 0; i < rows.size(); i++)
-        EXPECT_EQ(rows[i].second.empty() ? rows[i].first : rows[i].second, Registered(rows[i].first)) << "row " << i;
+        EXPECT_EQ(rows[i].second.empty() ? rows[i].first : rows[i].second, Registered(rows[i].first))
+            << "row " << i;
 }
 
 TEST(DeviceLine, FailuresLeaveSystemIniAsItWas) {
@@ -83,29 +86,28 @@ TEST(DeviceLine, FailuresLeaveSystemIniAsItWas) {
         DWORD share; // of a handle another program holds on SYSTEM.INI; ~0: none
         bool missing, copyIsDirectory;
     } rows[] = {
-        {SYSTEM_INI_UNREADABLE, ~0u, true, false},
-        {SYSTEM_INI_UNREADABLE, 0, false, false},
+        {SYSTEM_INI_UNREADABLE, ~0u, true, false}, {SYSTEM_INI_UNREADABLE, 0, false, false},
         {SYSTEM_INI_NOT_UPDATED, ~0u, false, true},
         {SYSTEM_INI_NOT_UPDATED, FILE_SHARE_READ | FILE_SHARE_WRITE, false, false}, // no delete sharing
     };
     for (const auto &r : rows) {
-        WritePrivateProfileStringA(NULL, NULL, NULL, Ini.c_str());
         ASSERT_TRUE(r.missing ? DeleteFileA(Ini.c_str()) : WriteWhole(Ini, ini));
         if (r.copyIsDirectory)
             CreateDirectoryA(Copy.c_str(), NULL);
-        HANDLE held = r.share == ~0u ? INVALID_HANDLE_VALUE
-                                     : CreateFileA(Ini.c_str(), GENERIC_READ, r.share, NULL, OPEN_EXISTING, 0, NULL);
+        HANDLE held = r.share == ~0u
+                          ? INVALID_HANDLE_VALUE
+                          : CreateFileA(Ini.c_str(), GENERIC_READ, r.share, NULL, OPEN_EXISTING, 0, NULL);
         EXPECT_EQ(r.result, RegisterVirtualDevice()) << r.share;
         CloseHandle(held);
         EXPECT_EQ(r.missing ? "" : ini, ReadWhole(Ini)) << r.share;
-        EXPECT_TRUE(DirectoryExists(Copy) == r.copyIsDirectory && !FileExists(Copy) && !FileExists(Backup)) << r.share;
+        EXPECT_TRUE(DirectoryExists(Copy) == r.copyIsDirectory && !FileExists(Copy) && !FileExists(Backup))
+            << r.share;
         RemoveDirectoryA(Copy.c_str());
     }
     // After an interrupted replacement only the backup is left: it is put back first.
-    DeleteFileA(Ini.c_str());
-    ASSERT_TRUE(WriteWhole(Backup, Crlf({"[386Enh]", "x=y"})));
+    ASSERT_TRUE(DeleteFileA(Ini.c_str()) && WriteWhole(Backup, Crlf({"[386Enh]", "x=y"})));
     EXPECT_EQ(DEVICE_REGISTERED, RegisterVirtualDevice());
-    EXPECT_EQ(Crlf({"[386Enh]", "Device=DVA.386", "x=y"}), ReadWhole(Ini));
+    EXPECT_EQ(Crlf({"[386Enh]", Dev, "x=y"}), ReadWhole(Ini));
     EXPECT_FALSE(FileExists(Backup));
     FILE *in = fopen(Ini.c_str(), "rb"), *readOnly = fopen(Ini.c_str(), "rb");
     EXPECT_EQ(-1, CopyWithDeviceLine(in, readOnly)) << "a stream that cannot be written";
@@ -113,20 +115,30 @@ TEST(DeviceLine, FailuresLeaveSystemIniAsItWas) {
     fclose(in);
 }
 
-// Where the system cannot replace a file in one step: the old file is kept as
-// a backup until the new one is in place.
+// Where the system cannot replace a file in one step: the old file stays the backup until the
+// new one is in place.
 TEST(DeviceLine, ReplacementKeepsTheOldFileUntilTheNewOneIsInPlace) {
-    std::string root = FreshDirectory("replace"), path = root + "\\SYSTEM.INI", newPath = root + "\\SYSTEM.QQQ",
+    std::string root = FreshDirectory("replace"), path = root + "\\SYSTEM.INI", next = root + "\\SYSTEM.QQQ",
                 backup = root + "\\SYSTEM.QQB";
-    for (const char *held : {(const char *)nullptr, "SYSTEM.INI", "SYSTEM.QQQ"}) {
-        ASSERT_TRUE(WriteWhole(path, "old") && WriteWhole(newPath, "new") && WriteWhole(backup, "stale"));
-        HANDLE h = held ? CreateFileA((root + "\\" + held).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                      NULL, OPEN_EXISTING, 0, NULL)
-                        : INVALID_HANDLE_VALUE;
-        EXPECT_EQ(!held, ReplaceKeepingBackup(newPath.c_str(), path.c_str(), backup.c_str()) != FALSE) << held;
+    for (const char *held : {"", "SYSTEM.INI", "SYSTEM.QQQ"}) {
+        ASSERT_TRUE(WriteWhole(path, "old") && WriteWhole(next, "new") && WriteWhole(backup, "stale"));
+        HANDLE h = CreateFileA((root + "\\" + held).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                               NULL, OPEN_EXISTING, 0, NULL);
+        EXPECT_EQ(!*held, ReplaceKeepingBackup(next.c_str(), path.c_str(), backup.c_str()) != FALSE) << held;
         CloseHandle(h);
-        EXPECT_EQ(held ? "old" : "new", ReadWhole(path));
-        EXPECT_TRUE(!FileExists(backup) && ((held && strcmp(held, "SYSTEM.QQQ") == 0) || !FileExists(newPath))) << held;
+        EXPECT_EQ(*held ? "old" : "new", ReadWhole(path));
+        EXPECT_TRUE(!FileExists(backup) && (!strcmp(held, "SYSTEM.QQQ") || !FileExists(next))) << held;
     }
+}
+
+TEST(WinG, Wing32GoesToTheSystemDirectoryWhenSystem32DoesNotFitTargetDir) {
+    std::string root = FreshDirectory("far"),
+                windows = root + "\\" + std::string(TargetDirCapacity - 18, 'w');
+    for (const std::string &dir : {root + "\\S", windows, windows + "\\SYSTEM32"})
+        ASSERT_TRUE(CreateDirectoryA(dir.c_str(), NULL));
+    StringCchCopyA(SourceDir, SourceDirCapacity, "D:");
+    InstallWinGRuntimeInto(windows.c_str(), (root + "\\S").c_str());
+    EXPECT_EQ(6u, FilesIn(root + "\\S").size());
+    EXPECT_EQ(Strings{}, FilesIn(windows + "\\SYSTEM32")) << "the probe is gone";
 }
 } // namespace

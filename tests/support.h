@@ -1,88 +1,87 @@
-// What the tests share: files, INI and registry values and shell links read
-// back, the driver that operates windows as a user would (every wait with a
-// time limit), and the fixture for tests that operate an installer.
+// Files, INI and registry values and links read back, and a driver that operates windows as a user
+// would. Every wait has a time limit; a window that does not come ends its test (an exception).
 #ifndef SUPPORT_H
 #define SUPPORT_H
 
 #include <gtest/gtest.h>
-#include <time.h>
 #include <windows.h>
 
 #include <atomic>
 #include <functional>
 #include <mutex>
+#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
 
+typedef std::vector<std::string> Strings;
 const char *const Absent = "<absent>";
 const std::string WindowsDir = "C:\\windows", SystemDir = WindowsDir + "\\system32";
 extern const char *const WinGFiles[6];
 
-std::string ReadWhole(const std::string &path, bool *missing = nullptr); // missing: whether it could not be read
+std::string ReadWhole(const std::string &path, bool *missing = nullptr);
 bool WriteWhole(const std::string &path, const std::string &data);
 bool FileExists(const std::string &path);
 bool DirectoryExists(const std::string &path);
-void RemoveTree(const std::string &path); // a file or a directory, read-only files included
+void RemoveTree(const std::string &path);
 std::string FreshDirectory(const std::string &name); // C:\tests\<name>, new and empty
-std::vector<std::string> FilesIn(const std::string &dir); // sorted, without "." and ".."
-std::vector<std::string> FilesBelow(const std::string &dir, bool deep = true); // paths, subdirectories' too when deep
-std::string Differs(const std::string &path, const std::string &expected); // empty when path holds expected
+Strings FilesIn(const std::string &dir);             // names, sorted
+Strings FilesBelow(const std::string &dir);          // paths, sorted, subdirectories' too
+std::string Differs(const std::string &path, const std::string &expected); // "" when it holds that
+Strings Split(const std::string &text, char separator);
+// The blank-separated files below dir, each a copy of the product (P:) of its name, or of the file
+// after "=" ("D:" the same name on D:, "P:X" product X); when only, no other file.
+void ExpectFiles(const std::string &dir, const std::string &names, bool only = true);
 std::string IniValue(const std::string &path, const char *section, const char *key); // or Absent
-std::string IniText(const std::string &path); // the non-blank lines, each ending in "\n"
-std::string SaverDefaults(const std::string &dir, const std::string &tableOrder); // the suite's settings file
-bool SeededSince(const std::string &value, long long from); // value: a time(), from from until now
-// A registry value as text: Absent, or its data without its one terminating
-// NUL ("<no NUL>" appended when it has none), after "<type N>" unless REG_SZ.
+std::string IniText(const std::string &path); // the lines that are not blank, trimmed
+bool SeededSince(const std::string &value, long long from); // a time() from then until now
+// Absent, or the data without its NUL ("<no NUL>" when it has none), after "<type N>" unless REG_SZ.
 std::string RegText(HKEY root, const char *key, const char *name);
-// Writes text, its NUL included, under this type; deletes the value when text is NULL.
-void SetReg(HKEY root, const char *key, const char *name, DWORD type, const char *text);
-std::string LinkText(const std::string &path); // "target | description", or "<unreadable>"
+void SetReg(HKEY root, const char *key, const char *name, DWORD type, const char *text); // NULL deletes
+std::string LinkText(const std::string &path); // "target | description"
 
 namespace driver {
-bool Poll(DWORD timeoutMs, const std::function<bool()> &done); // false when done never returned true
-HWND FindVisible(const char *caption); // a visible top-level window with this caption, or NULL
-bool WaitForWindowGone(const char *caption, DWORD timeoutMs);
-std::vector<std::string> WindowsOf(DWORD processId); // its visible windows' captions, sorted
-std::string ControlText(HWND window, int id); // of the window itself when id is 0
+const DWORD Timeout = 30000;
+bool Poll(DWORD timeoutMs, const std::function<bool()> &done); // false when done never was
+// A visible top-level window with this caption (any when NULL), of this process (any when 0),
+// having this control (any when 0; a message box's text is 0xFFFF).
+HWND FindVisible(const char *caption, DWORD processId = 0, int control = 0);
+Strings WindowsOf(DWORD processId); // the captions, sorted
+std::string ControlText(HWND window, int id); // the window's own when id is 0
 void SetControlText(HWND window, int id, const char *text);
-void Click(HWND window, int id); // posted: a click may open modal loops in the program
-void CloseWindow(HWND window);   // as the caption's close button does
+void Click(HWND window, int id); // posted: a click may open modal loops
+void Close(HWND window);         // as the caption's close button does
 void PressKey(HWND window, int id, WORD virtualKey);
-// Returns once button's thread has handled what was posted to it before, and what that posted in turn.
-bool Flush(HWND button, DWORD timeoutMs);
+bool Flush(HWND button); // once what was posted to button's thread is handled
 bool IsDefaultButton(HWND button);
-struct Process { HANDLE handle; DWORD id; };
-Process Start(const std::string &commandLine, const char *directory); // handle NULL on failure
-int WaitForExit(Process &p, DWORD timeoutMs); // the exit code, or -1 (and killed) on time-out
-void Kill(Process &p);
-// Answers, while it lives, this process's message boxes with this caption, recording their texts.
+// Answers message boxes with this caption (any when NULL) with OK while it lives, recording
+// "caption: text" of each.
 class BoxWatcher {
 public:
-    BoxWatcher(const char *caption, int buttonId);
+    explicit BoxWatcher(const char *caption = nullptr);
     ~BoxWatcher();
-    std::vector<std::string> Texts();
+    Strings Texts();
 private:
     std::atomic<bool> stop_{false};
     std::mutex mutex_;
-    std::vector<std::string> texts_;
+    Strings texts_;
     std::thread thread_;
 };
 } // namespace driver
 
-// Operates an installer in a clean scratch directory, C:\tests\run.
+// Operates an installer started in a clean scratch directory, C:\tests\run.
 class InstallerTest : public ::testing::Test {
 protected:
-    void TearDown() override;
+    void TearDown() override; // kills one still running: a failure
     void Start(const std::string &program);
-    std::string Windows(); // the installer's windows, for failure messages
-    HWND Wait(const char *caption, DWORD timeoutMs = Timeout);
-    void Answer(const char *caption, const std::string &text, int button); // having checked its text
-    int Exit() { return driver::WaitForExit(program, Timeout); }
-    // A distribution's SETUP.EXE run to the end into dir (by default the one offered, existing).
-    void InstallDistribution(const std::string &setup, const char *dir = nullptr);
-    static const DWORD Timeout = 30000;
-    driver::Process program = {NULL, 0};
+    HWND Wait(const char *caption, int control = 0);
+    void Answer(const char *caption, const std::string &text, int button); // having checked the text
+    int Exit(); // the exit code, or -1 (killed) when it does not end in time
+    // A distribution's SETUP.EXE through a pass into dir (by default the one offered, existing):
+    // the box listing what it could not install (exit code 1), "" for the end message (0).
+    std::string InstallDistribution(const std::string &setup, const char *dir = nullptr);
+    HANDLE process = NULL;
+    DWORD processId = 0;
     std::string scratch = FreshDirectory("run");
 };
 

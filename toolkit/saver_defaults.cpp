@@ -24,15 +24,19 @@ static void WriteDefaultEntry(int index)
     WriteSaverSetting("Entries", key, DefaultEntries[index].parameters);
 }
 
+// Each span is a pass of its own: the file is on the disk before the bar moves.
 void WriteSaverDefaultsHead(void)
 {
+    BeginSaverSettings();
     WriteSaverMisc(1);
     for (int i = 0; i < HeadEntryCount; i++)
         WriteDefaultEntry(i);
+    EndSaverSettings();
 }
 
 void WriteSaverDefaultsTail(void)
 {
+    BeginSaverSettings();
     for (int i = HeadEntryCount; i < DefaultEntryCount; i++)
         WriteDefaultEntry(i);
     WriteSaverNumber("Global", "NoOfEntries", DefaultEntryCount);
@@ -45,4 +49,5 @@ void WriteSaverDefaultsTail(void)
     WriteSaverSetting("Reminder", "Caption3", "lots of new stuff - would you like to visit it now?");
     WriteSaverSetting("Reminder", "ExecFile", MakerPage);
     WriteSaverNumber("Reminder", "ReminderPeriod", 1209600L);
+    EndSaverSettings();
 }

@@ -1,14 +1,80 @@
 // The saver settings file, SKYLOOP.INI in the Windows directory: what both
 // installers write there, and the TableOrder seed they share.
+#include <stdlib.h>
 #include <time.h>
 
+#include "profile_text.h"
 #include "table_order.h"
 #include "toolkit.h"
 
+// The profile functions rewrite the whole file for every key they write: a
+// distribution with thousands of entries took minutes. A pass holds it instead.
+enum PassMode { NO_PASS, PASS_IN_MEMORY, PASS_THROUGH_PROFILE };
+static PassMode Pass;
+static ProfileText Settings;
+static BOOL PassWhole; // every write of the pass is in the file, or will be at its end
+
+static BOOL WindowsFile(char *path, size_t capacity, const char *name)
+{
+    UINT n = GetWindowsDirectoryA(path, (UINT)capacity);
+    return n > 0 && n < capacity && SUCCEEDED(StringCchCatA(path, capacity, "\\")) &&
+           SUCCEEDED(StringCchCatA(path, capacity, name));
+}
+
+void BeginSaverSettings(void)
+{
+    Pass = PASS_THROUGH_PROFILE;
+    PassWhole = TRUE;
+    char path[MAX_PATH], backup[MAX_PATH];
+    if (!WindowsFile(path, sizeof path, SAVER_SETTINGS_FILE) ||
+        !WindowsFile(backup, sizeof backup, SAVER_SETTINGS_BACKUP))
+        return;
+    RestoreFromBackup(path, backup);
+    // Writes made through the profile functions may still wait in their cache.
+    WritePrivateProfileStringA(NULL, NULL, NULL, path);
+    if (LoadProfileFile(path, TRUE, &Settings))
+        Pass = PASS_IN_MEMORY;
+}
+
+static BOOL SaveSettings(void)
+{
+    char path[MAX_PATH], copy[MAX_PATH], backup[MAX_PATH];
+    size_t size;
+    char *bytes = ProfileSave(&Settings, &size);
+    BOOL whole = bytes && WindowsFile(path, sizeof path, SAVER_SETTINGS_FILE) &&
+                 WindowsFile(copy, sizeof copy, SAVER_SETTINGS_COPY) &&
+                 WindowsFile(backup, sizeof backup, SAVER_SETTINGS_BACKUP) && WriteWholeFile(copy, bytes, size) &&
+                 ReplaceWholeFile(copy, path, backup);
+    free(bytes);
+    return whole;
+}
+
+BOOL EndSaverSettings(void)
+{
+    if (Pass == PASS_IN_MEMORY) {
+        // Unchanged, the file is left alone, as the profile functions leave it.
+        if (Settings.changed && !SaveSettings())
+            PassWhole = FALSE;
+        ProfileFree(&Settings);
+    }
+    Pass = NO_PASS;
+    return PassWhole;
+}
+
 void WriteSaverSetting(const char *section, const char *key, const char *value)
 {
-    // The bare name puts the file in the Windows directory; failures go unnoticed.
-    WritePrivateProfileStringA(section, key, value, SAVER_SETTINGS_FILE);
+    if (Pass == PASS_IN_MEMORY) {
+        if (ProfileSet(&Settings, section, key, value) >= 0)
+            return;
+        // Out of memory: what the pass holds goes to the file, the rest through the profile functions.
+        if (Settings.changed && !SaveSettings())
+            PassWhole = FALSE;
+        ProfileFree(&Settings);
+        Pass = PASS_THROUGH_PROFILE;
+    }
+    // The bare name puts the file in the Windows directory.
+    if (!WritePrivateProfileStringA(section, key, value, SAVER_SETTINGS_FILE))
+        PassWhole = FALSE;
 }
 
 void WriteSaverNumber(const char *section, const char *key, long number)
@@ -55,7 +121,13 @@ void SeedTableOrder(void)
 {
     char text[128];
     ZeroMemory(text, sizeof text);
-    GetPrivateProfileStringA("Global", "TableOrder", "", text, sizeof text, SAVER_SETTINGS_FILE);
+    if (Pass == PASS_IN_MEMORY) {
+        size_t length;
+        const char *value = ProfileGet(&Settings, "Global", "TableOrder", "", sizeof text, &length);
+        StringCchCopyNA(text, sizeof text, value, length);
+    } else {
+        GetPrivateProfileStringA("Global", "TableOrder", "", text, sizeof text, SAVER_SETTINGS_FILE);
+    }
     if (FoldTableOrder(text) != 0)
         return;
 

@@ -62,9 +62,7 @@ void RestoreSystemIni(void)
     char ini[LOCAL_PATH], backup[LOCAL_PATH];
     if (!WindowsPath(ini, "\\SYSTEM.INI") || !WindowsPath(backup, "\\" SYSTEM_INI_BACKUP))
         return;
-    if (GetFileAttributesA(ini) == INVALID_FILE_ATTRIBUTES && GetLastError() == ERROR_FILE_NOT_FOUND &&
-        GetFileAttributesA(backup) != INVALID_FILE_ATTRIBUTES)
-        MoveFileA(backup, ini);
+    RestoreFromBackup(ini, backup);
 }
 
 void ActivateScreenSaver(void)

@@ -75,9 +75,43 @@ BOOL TargetBelowInstallDir(const char *subdirectory);
 // the path does not fit, so no file lands in InstallDir itself instead.
 void ExpandIntoSubdirectory(const char *subdirectory, const char *const *names, int count);
 
+// Writes bytes to a new file at path, through to the disk; FALSE, and no file
+// left there, when it cannot be written whole.
+BOOL WriteWholeFile(const char *path, const char *bytes, size_t size);
+// Puts newPath in the place of path (which need not exist) in one step, or,
+// where the system cannot do that, through ReplaceKeepingBackup. TRUE on
+// success; on failure newPath is removed and path left as it was.
+BOOL ReplaceWholeFile(const char *newPath, const char *path, const char *backupPath);
+// Puts newPath in the place of path where the system cannot replace a file in
+// one step, keeping path as backupPath until the new file is in place. TRUE on
+// success. On failure newPath is removed where it can be, and path holds the
+// old file (or, should even putting it back fail, backupPath does).
+BOOL ReplaceKeepingBackup(const char *newPath, const char *path, const char *backupPath);
+// An interrupted replacement may leave only the backup: when path is missing
+// and backupPath is there, it becomes path again.
+void RestoreFromBackup(const char *path, const char *backupPath);
+
+// Loads a settings file into an empty text, opened as the profile functions
+// open it to read (or to write, forWriting); a missing file loads empty.
+// FALSE when they would not read it byte for byte (a byte-order mark, a
+// multi-byte code page), cannot open it, or memory runs out.
+struct ProfileText;
+BOOL LoadProfileFile(const char *path, BOOL forWriting, ProfileText *text);
+
 // Saver settings file, addressed by its bare name: the profile functions put
-// it in the Windows directory. Writes are never checked.
+// it in the Windows directory. Writes are never checked by the installers.
 #define SAVER_SETTINGS_FILE "SKYLOOP.INI"
+// What SKYLOOP.INI is written as, and kept as, while it is replaced.
+#define SAVER_SETTINGS_COPY "SKYLOOP.QQQ"
+#define SAVER_SETTINGS_BACKUP "SKYLOOP.QQB"
+// A settings pass: the file is read once at its beginning, its writes made in
+// memory as the profile functions make them, and the file written once at its
+// end, whole or not at all, and only when a write changed it. Outside a pass,
+// and where LoadProfileFile cannot take the file or memory runs out, writes go
+// through the profile functions. Passes do not nest.
+void BeginSaverSettings(void);
+// Ends the pass: TRUE when the file holds every write made in it.
+BOOL EndSaverSettings(void);
 void WriteSaverSetting(const char *section, const char *key, const char *value);
 void WriteSaverNumber(const char *section, const char *key, long number);
 // stem + index as "%03i" ("EntryFN" and 7 give "EntryFN007"); FALSE when it does not fit.
