@@ -112,10 +112,26 @@ TEST(CopyFileRaw, CopiesBytesAndTimeOrSaysWhatItCannotOpen) {
     EXPECT_EQ((Strings{from_ + root + "\\NO", to_ + to, to_ + tooLong, from_ + tooLong}), boxes.Texts());
 }
 
-// Link paths go through 260 wide characters, targets through the shell's MAX_PATH: no link is
-// saved under, or to, a cut-off name; nor under a name relative to the current directory.
-TEST(Desktop, LinksAreSavedWholeOrNotAtAll) {
+// No desktop folder or link beyond the caller's capacities. Link paths go through 260 wide
+// characters, targets through the shell's MAX_PATH: no link is saved under, or to, a cut-off name;
+// nor under a name relative to the current directory.
+TEST(Desktop, FoldersAndLinksAreMadeWholeOrNotAtAll) {
     CoInitialize(NULL);
+    const ProductShortcut links[] = {{"Modelex.lnk", "modelex.exe"}, {"Modelex Help.lnk", "modelex.hlp"}};
+    std::string name(40, 'f'), fits = WindowsDir + "\\DESKTOP\\" + name;
+    CreateDirectoryA((WindowsDir + "\\DESKTOP").c_str(), NULL);
+    for (int capacity : {(int)fits.size() + 1, (int)fits.size()}) {
+        char folder[500];
+        EXPECT_EQ(capacity > (int)fits.size(), ResolveDesktopFolder(name.c_str(), folder, capacity));
+        EXPECT_EQ(capacity > (int)fits.size() ? fits : "", folder);
+        EXPECT_EQ(capacity > (int)fits.size(), RemoveDirectoryA(fits.c_str()) != FALSE) << capacity;
+    }
+    // Only Modelex.lnk to C:\m\modelex.exe fits both times.
+    StringCchCopyA(InstallDir, InstallDirCapacity, "C:\\m");
+    CreateProductShortcuts(name.c_str(), links, 2, "Modelex", (int)fits.size() + 12, 500);
+    CreateProductShortcuts(name.c_str(), links, 2, "Modelex", 500, 16);
+    CreateProductShortcuts(name.c_str(), links, 2, "Modelex", (int)fits.size() + 17, 17);
+    EXPECT_EQ(Strings{"Modelex.lnk"}, FilesIn(fits));
     std::string base = FreshDirectory("links") + "\\" + std::string(200, 'd') + "\\", target = "C:\\m.exe",
                 longest = "C:\\" + std::string(MAX_PATH - 4, 't');
     ASSERT_TRUE(CreateDirectoryA(base.c_str(), NULL));
