@@ -127,25 +127,33 @@ static int Rehash(int **slots, size_t *slotCount, size_t needed)
     return 1;
 }
 
+// Room in *items for needed of them, *room doubled as often as that takes; 0,
+// both as they were, when out of memory.
+static int GrowArray(void **items, int *room, int needed, size_t size, int initial)
+{
+    if (needed <= *room)
+        return 1;
+    int grown = *room ? *room : initial;
+    while (grown < needed)
+        grown *= 2;
+    void *moved = realloc(*items, (size_t)grown * size);
+    if (!moved)
+        return 0;
+    *items = moved;
+    *room = grown;
+    return 1;
+}
+
 // Room for more sections and keys, so that adding them cannot fail.
 static int Grow(ProfileText *t, int moreSections, int moreKeys)
 {
-    if (t->sectionCount + moreSections > t->sectionRoom) {
-        int room = t->sectionRoom ? t->sectionRoom * 2 : 16;
-        void *grown = realloc(t->sections, (size_t)room * sizeof *t->sections);
-        if (!grown)
-            return 0;
-        t->sections = (ProfileSection *)grown;
-        t->sectionRoom = room;
-    }
-    if (t->keyCount + moreKeys > t->keyRoom) {
-        int room = t->keyRoom ? t->keyRoom * 2 : 64;
-        void *grown = realloc(t->keys, (size_t)room * sizeof *t->keys);
-        if (!grown)
-            return 0;
-        t->keys = (ProfileKey *)grown;
-        t->keyRoom = room;
-    }
+    void *sections = t->sections, *keys = t->keys;
+    int grown = GrowArray(&sections, &t->sectionRoom, t->sectionCount + moreSections, sizeof *t->sections, 16) &&
+                GrowArray(&keys, &t->keyRoom, t->keyCount + moreKeys, sizeof *t->keys, 64);
+    t->sections = (ProfileSection *)sections;
+    t->keys = (ProfileKey *)keys;
+    if (!grown)
+        return 0;
     size_t before = t->sectionSlotCount;
     if (!Rehash(&t->sectionSlots, &t->sectionSlotCount, (size_t)(t->sectionCount + moreSections)))
         return 0;
