@@ -405,17 +405,27 @@ static int SaveAndReload(ProfileText *t, const Edit *e)
     return 1;
 }
 
+static const char *SkipSpaces(const char *text)
+{
+    while (IsSpace(*text))
+        text++;
+    return text;
+}
+
+// The key's index, its section's in *s (-1: none). Leading spaces never count;
+// trailing ones are not matched, but stay in a name that is added.
+static int FindEntry(const ProfileText *t, const char **section, const char **key, int *s)
+{
+    *section = SkipSpaces(*section);
+    *key = SkipSpaces(*key);
+    *s = FindSection(t, *section, TrimmedLength(*section));
+    return *s >= 0 ? FindKey(t, *s, *key, TrimmedLength(*key)) : -1;
+}
+
 int ProfileSet(ProfileText *t, const char *section, const char *key, const char *value)
 {
-    // Leading spaces never count; trailing ones stay in a name that is added.
-    while (IsSpace(*section))
-        section++;
-    while (IsSpace(*key))
-        key++;
-    while (IsSpace(*value))
-        value++;
-    int s = FindSection(t, section, TrimmedLength(section));
-    int k = s >= 0 ? FindKey(t, s, key, TrimmedLength(key)) : -1;
+    int s, k = FindEntry(t, &section, &key, &s);
+    value = SkipSpaces(value);
     if (k >= 0 && t->keys[k].value && strcmp(t->keys[k].value, value) == 0)
         return 0;
     Edit e = {k, s, section, key, value};
@@ -469,12 +479,7 @@ int ProfileSet(ProfileText *t, const char *section, const char *key, const char 
 const char *ProfileGet(const ProfileText *t, const char *section, const char *key, const char *fallback,
                        size_t capacity, size_t *length)
 {
-    while (IsSpace(*section))
-        section++;
-    while (IsSpace(*key))
-        key++;
-    int s = FindSection(t, section, TrimmedLength(section));
-    int k = s >= 0 ? FindKey(t, s, key, TrimmedLength(key)) : -1;
+    int s, k = FindEntry(t, &section, &key, &s);
     const char *v = k >= 0 ? t->keys[k].value : NULL;
     size_t n;
     if (v) {
