@@ -25,9 +25,7 @@ static void Read(const char *section, const char *key, const char *fallback, cha
         GetPrivateProfileStringA(section, key, fallback, value, capacity, Description);
         return;
     }
-    size_t length;
-    const char *text = ProfileGet(&DescriptionText, section, key, fallback, capacity, &length);
-    StringCchCopyNA(value, capacity, text, length);
+    ReadProfileValue(&DescriptionText, section, key, fallback, value, capacity);
 }
 
 // Reads a count and returns its value; its text is left in text.
@@ -115,12 +113,9 @@ void TransferDistributionSettings(void)
         CopySetting("Reminder", key);
     // Settings the screen saver would not find are a file the pass could not install.
     char settings[MAX_PATH];
-    UINT n = GetWindowsDirectoryA(settings, sizeof settings);
     if (!EndSaverSettings())
-        NoteMissedFile(n > 0 && n < sizeof settings &&
-                               SUCCEEDED(StringCchCatA(settings, sizeof settings, "\\" SAVER_SETTINGS_FILE))
-                           ? settings
-                           : SAVER_SETTINGS_FILE);
+        NoteMissedFile(WindowsFilePath(settings, sizeof settings, SAVER_SETTINGS_FILE) ? settings
+                                                                                       : SAVER_SETTINGS_FILE);
     ProfileFree(&DescriptionText);
     DescriptionInMemory = FALSE;
 }

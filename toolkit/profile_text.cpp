@@ -127,25 +127,33 @@ static int Rehash(int **slots, size_t *slotCount, size_t needed)
     return 1;
 }
 
+// Room in *items for needed of them, *room doubled as often as that takes; 0,
+// both as they were, when out of memory.
+static int GrowArray(void **items, int *room, int needed, size_t size, int initial)
+{
+    if (needed <= *room)
+        return 1;
+    int grown = *room ? *room : initial;
+    while (grown < needed)
+        grown *= 2;
+    void *moved = realloc(*items, (size_t)grown * size);
+    if (!moved)
+        return 0;
+    *items = moved;
+    *room = grown;
+    return 1;
+}
+
 // Room for more sections and keys, so that adding them cannot fail.
 static int Grow(ProfileText *t, int moreSections, int moreKeys)
 {
-    if (t->sectionCount + moreSections > t->sectionRoom) {
-        int room = t->sectionRoom ? t->sectionRoom * 2 : 16;
-        void *grown = realloc(t->sections, (size_t)room * sizeof *t->sections);
-        if (!grown)
-            return 0;
-        t->sections = (ProfileSection *)grown;
-        t->sectionRoom = room;
-    }
-    if (t->keyCount + moreKeys > t->keyRoom) {
-        int room = t->keyRoom ? t->keyRoom * 2 : 64;
-        void *grown = realloc(t->keys, (size_t)room * sizeof *t->keys);
-        if (!grown)
-            return 0;
-        t->keys = (ProfileKey *)grown;
-        t->keyRoom = room;
-    }
+    void *sections = t->sections, *keys = t->keys;
+    int grown = GrowArray(&sections, &t->sectionRoom, t->sectionCount + moreSections, sizeof *t->sections, 16) &&
+                GrowArray(&keys, &t->keyRoom, t->keyCount + moreKeys, sizeof *t->keys, 64);
+    t->sections = (ProfileSection *)sections;
+    t->keys = (ProfileKey *)keys;
+    if (!grown)
+        return 0;
     size_t before = t->sectionSlotCount;
     if (!Rehash(&t->sectionSlots, &t->sectionSlotCount, (size_t)(t->sectionCount + moreSections)))
         return 0;
@@ -397,17 +405,27 @@ static int SaveAndReload(ProfileText *t, const Edit *e)
     return 1;
 }
 
+static const char *SkipSpaces(const char *text)
+{
+    while (IsSpace(*text))
+        text++;
+    return text;
+}
+
+// The key's index, its section's in *s (-1: none). Leading spaces never count;
+// trailing ones are not matched, but stay in a name that is added.
+static int FindEntry(const ProfileText *t, const char **section, const char **key, int *s)
+{
+    *section = SkipSpaces(*section);
+    *key = SkipSpaces(*key);
+    *s = FindSection(t, *section, TrimmedLength(*section));
+    return *s >= 0 ? FindKey(t, *s, *key, TrimmedLength(*key)) : -1;
+}
+
 int ProfileSet(ProfileText *t, const char *section, const char *key, const char *value)
 {
-    // Leading spaces never count; trailing ones stay in a name that is added.
-    while (IsSpace(*section))
-        section++;
-    while (IsSpace(*key))
-        key++;
-    while (IsSpace(*value))
-        value++;
-    int s = FindSection(t, section, TrimmedLength(section));
-    int k = s >= 0 ? FindKey(t, s, key, TrimmedLength(key)) : -1;
+    int s, k = FindEntry(t, &section, &key, &s);
+    value = SkipSpaces(value);
     if (k >= 0 && t->keys[k].value && strcmp(t->keys[k].value, value) == 0)
         return 0;
     Edit e = {k, s, section, key, value};
@@ -461,12 +479,7 @@ int ProfileSet(ProfileText *t, const char *section, const char *key, const char 
 const char *ProfileGet(const ProfileText *t, const char *section, const char *key, const char *fallback,
                        size_t capacity, size_t *length)
 {
-    while (IsSpace(*section))
-        section++;
-    while (IsSpace(*key))
-        key++;
-    int s = FindSection(t, section, TrimmedLength(section));
-    int k = s >= 0 ? FindKey(t, s, key, TrimmedLength(key)) : -1;
+    int s, k = FindEntry(t, &section, &key, &s);
     const char *v = k >= 0 ? t->keys[k].value : NULL;
     size_t n;
     if (v) {

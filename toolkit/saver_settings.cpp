@@ -14,20 +14,13 @@ static PassMode Pass;
 static ProfileText Settings;
 static BOOL PassWhole; // every write of the pass is in the file, or will be at its end
 
-static BOOL WindowsFile(char *path, size_t capacity, const char *name)
-{
-    UINT n = GetWindowsDirectoryA(path, (UINT)capacity);
-    return n > 0 && n < capacity && SUCCEEDED(StringCchCatA(path, capacity, "\\")) &&
-           SUCCEEDED(StringCchCatA(path, capacity, name));
-}
-
 void BeginSaverSettings(void)
 {
     Pass = PASS_THROUGH_PROFILE;
     PassWhole = TRUE;
     char path[MAX_PATH], backup[MAX_PATH];
-    if (!WindowsFile(path, sizeof path, SAVER_SETTINGS_FILE) ||
-        !WindowsFile(backup, sizeof backup, SAVER_SETTINGS_BACKUP))
+    if (!WindowsFilePath(path, sizeof path, SAVER_SETTINGS_FILE) ||
+        !WindowsFilePath(backup, sizeof backup, SAVER_SETTINGS_BACKUP))
         return;
     RestoreFromBackup(path, backup);
     // Writes made through the profile functions may still wait in their cache.
@@ -41,9 +34,9 @@ static BOOL SaveSettings(void)
     char path[MAX_PATH], copy[MAX_PATH], backup[MAX_PATH];
     size_t size;
     char *bytes = ProfileSave(&Settings, &size);
-    BOOL whole = bytes && WindowsFile(path, sizeof path, SAVER_SETTINGS_FILE) &&
-                 WindowsFile(copy, sizeof copy, SAVER_SETTINGS_COPY) &&
-                 WindowsFile(backup, sizeof backup, SAVER_SETTINGS_BACKUP) && WriteWholeFile(copy, bytes, size) &&
+    BOOL whole = bytes && WindowsFilePath(path, sizeof path, SAVER_SETTINGS_FILE) &&
+                 WindowsFilePath(copy, sizeof copy, SAVER_SETTINGS_COPY) &&
+                 WindowsFilePath(backup, sizeof backup, SAVER_SETTINGS_BACKUP) && WriteWholeFile(copy, bytes, size) &&
                  ReplaceWholeFile(copy, path, backup);
     free(bytes);
     return whole;
@@ -122,9 +115,7 @@ void SeedTableOrder(void)
     char text[128];
     ZeroMemory(text, sizeof text);
     if (Pass == PASS_IN_MEMORY) {
-        size_t length;
-        const char *value = ProfileGet(&Settings, "Global", "TableOrder", "", sizeof text, &length);
-        StringCchCopyNA(text, sizeof text, value, length);
+        ReadProfileValue(&Settings, "Global", "TableOrder", "", text, sizeof text);
     } else {
         GetPrivateProfileStringA("Global", "TableOrder", "", text, sizeof text, SAVER_SETTINGS_FILE);
     }

@@ -50,17 +50,11 @@ void InstallWinGRuntime(void)
     InstallWinGRuntimeInto(windowsDir, systemDir);
 }
 
-// Windows directory + tail, or FALSE when that does not fit.
-static BOOL WindowsPath(char *path, const char *tail)
-{
-    UINT n = GetWindowsDirectoryA(path, (UINT)SystemCapacity());
-    return n > 0 && n < SystemCapacity() && SUCCEEDED(StringCchCatA(path, SystemCapacity(), tail));
-}
-
 void RestoreSystemIni(void)
 {
     char ini[LOCAL_PATH], backup[LOCAL_PATH];
-    if (!WindowsPath(ini, "\\SYSTEM.INI") || !WindowsPath(backup, "\\" SYSTEM_INI_BACKUP))
+    if (!WindowsFilePath(ini, SystemCapacity(), "SYSTEM.INI") ||
+        !WindowsFilePath(backup, SystemCapacity(), SYSTEM_INI_BACKUP))
         return;
     RestoreFromBackup(ini, backup);
 }
@@ -68,7 +62,7 @@ void RestoreSystemIni(void)
 void ActivateScreenSaver(void)
 {
     char saverPath[LOCAL_PATH];
-    if (!WindowsPath(saverPath, "\\SKYLOOP.SCR"))
+    if (!WindowsFilePath(saverPath, SystemCapacity(), "SKYLOOP.SCR"))
         return; // a cut-off path would name another screen saver
 
     char osName[LOCAL_PATH];
@@ -76,7 +70,7 @@ void ActivateScreenSaver(void)
     if (strcmp(osName, "Windows_NT") != 0) {
         char iniPath[LOCAL_PATH];
         RestoreSystemIni(); // written here, it would no longer be missing
-        if (WindowsPath(iniPath, "\\SYSTEM.INI"))
+        if (WindowsFilePath(iniPath, SystemCapacity(), "SYSTEM.INI"))
             WritePrivateProfileStringA("boot", "SCRNSAVE.EXE", saverPath, iniPath);
         return;
     }

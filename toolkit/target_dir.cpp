@@ -7,6 +7,13 @@ BOOL JoinPath(char *path, size_t capacity, const char *dir, const char *tail)
     return SUCCEEDED(StringCchCopyA(path, capacity, dir)) && SUCCEEDED(StringCchCatA(path, capacity, tail));
 }
 
+BOOL WindowsFilePath(char *path, size_t capacity, const char *name)
+{
+    UINT n = GetWindowsDirectoryA(path, (UINT)capacity);
+    return n > 0 && n < capacity && SUCCEEDED(StringCchCatA(path, capacity, "\\")) &&
+           SUCCEEDED(StringCchCatA(path, capacity, name));
+}
+
 BOOL IsFullPath(const char *path)
 {
     char c = path[0];

@@ -59,6 +59,8 @@ int MakeDirectory(const char *path);
 // path = dir + tail; FALSE when that does not fit capacity: a cut-off path
 // could name some other file.
 BOOL JoinPath(char *path, size_t capacity, const char *dir, const char *tail);
+// path = the Windows directory + "\\" + name; FALSE when that does not fit.
+BOOL WindowsFilePath(char *path, size_t capacity, const char *name);
 // "C:\..." or "\\server\...": anything else depends on the current directory.
 BOOL IsFullPath(const char *path);
 // Makes a directory typed relative ("SKY", "..\SKY", "\SKY") absolute against
@@ -97,6 +99,9 @@ void RestoreFromBackup(const char *path, const char *backupPath);
 // multi-byte code page), cannot open it, or memory runs out.
 struct ProfileText;
 BOOL LoadProfileFile(const char *path, BOOL forWriting, ProfileText *text);
+// What GetPrivateProfileStringA would read from the loaded file into value.
+void ReadProfileValue(const ProfileText *text, const char *section, const char *key, const char *fallback,
+                      char *value, size_t capacity);
 
 // Saver settings file, addressed by its bare name: the profile functions put
 // it in the Windows directory. Writes are never checked by the installers.
