@@ -40,6 +40,10 @@ std::string Written(const char *start, bool oracle) {
 TEST(SettingsPass, LeavesWhatProfileFunctionsLeave) {
     for (const char *start : Starts)
         EXPECT_EQ(Written(start, true), Written(start, false)) << (start ? start : "none");
+    std::string many; // more sections and keys than the first hash tables hold
+    for (int i = 0; i < 70; i++)
+        many += "[S" + std::to_string(i) + "]\r\nK=1\r\n[Global]\r\nK" + std::to_string(i) + "=1\r\n";
+    EXPECT_EQ(Written(many.c_str(), true), Written(many.c_str(), false));
 }
 
 TEST(SettingsPass, LeavesUnchangedFilesAndOnesItCannotReplace) {

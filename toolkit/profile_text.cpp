@@ -111,19 +111,24 @@ static int FindKey(const ProfileText *t, int section, const char *name, size_t l
     return t->keySlotCount ? t->keySlots[KeySlot(t, section, name, length)] - 1 : -1;
 }
 
-static int Rehash(int **slots, size_t *slotCount, size_t needed)
+// A hash table with room for needed entries, the first count of them indexed
+// again by index when it had to grow.
+static int Rehash(ProfileText *t, int **slots, size_t *slotCount, int count, int needed,
+                  void (*index)(ProfileText *, int))
 {
-    size_t count = *slotCount ? *slotCount : 64;
-    while (count < needed * 2)
-        count *= 2;
-    if (count == *slotCount)
+    size_t room = *slotCount ? *slotCount : 64;
+    while (room < (size_t)needed * 2)
+        room *= 2;
+    if (room == *slotCount)
         return 1;
-    int *fresh = (int *)calloc(count, sizeof *fresh);
+    int *fresh = (int *)calloc(room, sizeof *fresh);
     if (!fresh)
         return 0;
     free(*slots);
     *slots = fresh;
-    *slotCount = count;
+    *slotCount = room;
+    for (int i = 0; i < count; i++)
+        index(t, i);
     return 1;
 }
 
@@ -152,21 +157,10 @@ static int Grow(ProfileText *t, int moreSections, int moreKeys)
                 GrowArray(&keys, &t->keyRoom, t->keyCount + moreKeys, sizeof *t->keys, 64);
     t->sections = (ProfileSection *)sections;
     t->keys = (ProfileKey *)keys;
-    if (!grown)
-        return 0;
-    size_t before = t->sectionSlotCount;
-    if (!Rehash(&t->sectionSlots, &t->sectionSlotCount, (size_t)(t->sectionCount + moreSections)))
-        return 0;
-    if (t->sectionSlotCount != before)
-        for (int s = 0; s < t->sectionCount; s++)
-            IndexSection(t, s);
-    before = t->keySlotCount;
-    if (!Rehash(&t->keySlots, &t->keySlotCount, (size_t)(t->keyCount + moreKeys)))
-        return 0;
-    if (t->keySlotCount != before)
-        for (int k = 0; k < t->keyCount; k++)
-            IndexKey(t, k);
-    return 1;
+    return grown &&
+           Rehash(t, &t->sectionSlots, &t->sectionSlotCount, t->sectionCount, t->sectionCount + moreSections,
+                  IndexSection) &&
+           Rehash(t, &t->keySlots, &t->keySlotCount, t->keyCount, t->keyCount + moreKeys, IndexKey);
 }
 
 static void AddSection(ProfileText *t, char *name)

@@ -42,14 +42,19 @@ static BOOL SaveSettings(void)
     return whole;
 }
 
+// What the pass holds in memory goes to the file; unchanged, the file is left
+// alone, as the profile functions leave it.
+static void SaveAndRelease(void)
+{
+    if (Settings.changed && !SaveSettings())
+        PassWhole = FALSE;
+    ProfileFree(&Settings);
+}
+
 BOOL EndSaverSettings(void)
 {
-    if (Pass == PASS_IN_MEMORY) {
-        // Unchanged, the file is left alone, as the profile functions leave it.
-        if (Settings.changed && !SaveSettings())
-            PassWhole = FALSE;
-        ProfileFree(&Settings);
-    }
+    if (Pass == PASS_IN_MEMORY)
+        SaveAndRelease();
     Pass = NO_PASS;
     return PassWhole;
 }
@@ -59,10 +64,8 @@ void WriteSaverSetting(const char *section, const char *key, const char *value)
     if (Pass == PASS_IN_MEMORY) {
         if (ProfileSet(&Settings, section, key, value) >= 0)
             return;
-        // Out of memory: what the pass holds goes to the file, the rest through the profile functions.
-        if (Settings.changed && !SaveSettings())
-            PassWhole = FALSE;
-        ProfileFree(&Settings);
+        // Out of memory: the rest of the pass goes through the profile functions.
+        SaveAndRelease();
         Pass = PASS_THROUGH_PROFILE;
     }
     // The bare name puts the file in the Windows directory.
