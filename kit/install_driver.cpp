@@ -25,7 +25,7 @@ static BOOL Ask(HWND mainWindow, const char *templateName, DLGPROC procedure)
 static BOOL TargetWritable(void)
 {
     char probe[ScratchCapacity];
-    if (FAILED(StringCchPrintfA(probe, sizeof probe, "%s\\MODEFTST.QQQ", TargetDir)))
+    if (!FormatText(probe, sizeof probe, "%s\\MODEFTST.QQQ", TargetDir))
         return FALSE;
     HANDLE h = OpenProbeFile(probe, PROBE_OPEN);
     if (h == INVALID_HANDLE_VALUE)
@@ -106,7 +106,7 @@ static void ShowMissedFiles(HWND mainWindow)
         StringCchCatA(text, sizeof text, MissedFile(i)); // room for every kept path
     }
     if (MissedFileCount > MissedFilesKept) {
-        StringCchPrintfA(more, sizeof more, "\nand %d more", MissedFileCount - MissedFilesKept);
+        FormatText(more, sizeof more, "\nand %d more", MissedFileCount - MissedFilesKept);
         StringCchCatA(text, sizeof text, more);
     }
     MessageBoxA(mainWindow, text, "Skyloop Setup", MB_OK | MB_ICONEXCLAMATION);

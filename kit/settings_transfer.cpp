@@ -50,7 +50,7 @@ static void CopySetting(const char *section, const char *key)
 static void ExpandEntry(const char *section, const char *stem, int index, char *path)
 {
     char key[KeyCapacity], name[ValueCapacity];
-    StringCchPrintfA(key, sizeof key, "%s%03i", stem, index); // at most 11 characters
+    FormatText(key, sizeof key, "%s%03i", stem, index); // at most 11 characters
     Read(section, key, "", name, sizeof name);
     path[0] = '\0';
     if (name[0] == '\0') {
@@ -60,11 +60,11 @@ static void ExpandEntry(const char *section, const char *stem, int index, char *
     if (!IsPlainFileName(name))
         return; // never a file, nor a path to one, outside TargetDir
     char tail[ValueCapacity + 1];
-    StringCchPrintfA(tail, sizeof tail, "\\%s", name); // 499 characters at most: fits
+    FormatText(tail, sizeof tail, "\\%s", name); // 499 characters at most: fits
     if (!JoinPath(path, ModelPathCapacity, TargetDir, tail)) {
         // A file the pass was to install all the same.
         char shown[ModelPathCapacity + ValueCapacity];
-        StringCchPrintfA(shown, sizeof shown, "%s%s", TargetDir, tail);
+        FormatText(shown, sizeof shown, "%s%s", TargetDir, tail);
         NoteMissedFile(shown);
         path[0] = '\0';
         return;
@@ -82,7 +82,7 @@ static void ExpandMaps(const char *countKey, const char *section)
 
 void TransferDistributionSettings(void)
 {
-    StringCchPrintfA(Description, sizeof Description, "%s\\SKYSETUP.INI", SourceDir); // 200 + 13: fits
+    FormatText(Description, sizeof Description, "%s\\SKYSETUP.INI", SourceDir); // 200 + 13: fits
     DescriptionInMemory = LoadProfileFile(Description, FALSE, &DescriptionText);
     BeginSaverSettings(); // one write of the saver settings file, however many entries
 
@@ -92,9 +92,9 @@ void TransferDistributionSettings(void)
     for (int i = 0; i < models; i++) {
         char key[KeyCapacity], path[ModelPathCapacity];
         ExpandEntry("Entries", "EntryFN", i, path);
-        StringCchPrintfA(key, sizeof key, "EntryFN%03i", i);
+        FormatText(key, sizeof key, "EntryFN%03i", i);
         WriteSaverSetting("Entries", key, path);
-        StringCchPrintfA(key, sizeof key, "EntryPM%03i", i);
+        FormatText(key, sizeof key, "EntryPM%03i", i);
         CopySetting("Entries", key);
     }
 

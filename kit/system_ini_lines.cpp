@@ -5,36 +5,17 @@
 static const char DeviceLine[] = "Device=DVA.386";
 static const char DeviceSection[] = "[386enh]";
 
-static const char LineEnd[] = "\r\n";
-
-// Reads the next piece of a line into piece, without its line end. A line
-// ends at LF, or at CR LF; a CR on its own is an ordinary byte. lineEnded
-// tells whether the line ended with this piece; a result of 0 with no line end
-// means the stream is exhausted.
-static size_t ReadPiece(FILE *in, char *piece, int *lineEnded)
+// The line that starts at text[at]: its length without the line end, and
+// where the next one starts. A line ends at LF, or at CR LF; a CR on its own
+// is an ordinary byte.
+static size_t LineAt(const char *text, size_t size, size_t at, size_t *next, int *ended)
 {
-    size_t len = 0;
-    *lineEnded = 0;
-    while (len < LinePieceCapacity - 1) {
-        int c = getc(in);
-        if (c == EOF)
-            break;
-        if (c == '\n') {
-            *lineEnded = 1;
-            break;
-        }
-        if (c == '\r') {
-            int next = getc(in);
-            if (next == '\n') {
-                *lineEnded = 1;
-                break;
-            }
-            if (next != EOF)
-                ungetc(next, in);
-        }
-        piece[len++] = (char)c;
-    }
-    return len;
+    size_t end = at;
+    while (end < size && text[end] != '\n')
+        end++;
+    *ended = end < size;
+    *next = *ended ? end + 1 : end;
+    return (*ended && end > at && text[end - 1] == '\r' ? end - 1 : end) - at;
 }
 
 static int Lower(unsigned char c)
@@ -44,73 +25,51 @@ static int Lower(unsigned char c)
 
 // The profile functions ignore letter case in names, and so do we: the
 // section is usually written "[386Enh]".
-static int BeginsWith(const char *piece, size_t len, const char *prefix)
+static int BeginsWith(const char *line, size_t len, const char *prefix)
 {
     size_t n = strlen(prefix);
     if (len < n)
         return 0;
     for (size_t i = 0; i < n; i++) {
-        if (Lower((unsigned char)piece[i]) != Lower((unsigned char)prefix[i]))
+        if (Lower((unsigned char)line[i]) != Lower((unsigned char)prefix[i]))
             return 0;
     }
     return 1;
 }
 
-int ScanSystemIni(FILE *in, int *deviceFound, int *sectionFound)
+int NeedsDeviceLine(const char *text, size_t size)
 {
-    char piece[LinePieceCapacity];
-    int atLineStart = 1, lineEnded;
-    size_t len;
-    *deviceFound = 0;
-    *sectionFound = 0;
-    while ((len = ReadPiece(in, piece, &lineEnded)) > 0 || lineEnded) {
-        if (atLineStart) {
-            if (BeginsWith(piece, len, DeviceLine)) {
-                *deviceFound = 1;
-                return 0;
-            }
-            if (BeginsWith(piece, len, DeviceSection))
-                *sectionFound = 1;
-        }
-        atLineStart = lineEnded;
+    int sectionFound = 0, ended;
+    size_t next;
+    for (size_t at = 0; at < size; at = next) {
+        size_t len = LineAt(text, size, at, &next, &ended);
+        if (BeginsWith(text + at, len, DeviceLine))
+            return 0;
+        sectionFound = sectionFound || BeginsWith(text + at, len, DeviceSection);
     }
-    return ferror(in) ? -1 : 0;
+    return sectionFound;
 }
 
-static int Put(FILE *out, const char *data, size_t len)
+static size_t Put(char *out, size_t at, const char *data, size_t len)
 {
-    return fwrite(data, 1, len, out) == len;
+    if (out)
+        memcpy(out + at, data, len);
+    return at + len;
 }
 
-static int PutDeviceLine(FILE *out)
+size_t WithDeviceLine(const char *text, size_t size, char *out)
 {
-    return Put(out, DeviceLine, strlen(DeviceLine)) && Put(out, LineEnd, 2);
-}
-
-int CopyWithDeviceLine(FILE *in, FILE *out)
-{
-    char piece[LinePieceCapacity];
-    int atLineStart = 1, lineEnded, header = 0;
-    size_t len;
-    while ((len = ReadPiece(in, piece, &lineEnded)) > 0 || lineEnded) {
-        if (atLineStart)
-            header = BeginsWith(piece, len, DeviceSection);
-        if (!Put(out, piece, len))
-            return -1;
-        if (lineEnded) {
-            if (!Put(out, LineEnd, 2))
-                return -1;
-            // After the whole header line, however long: never inside it.
-            if (header && !PutDeviceLine(out))
-                return -1;
-            header = 0;
-        }
-        atLineStart = lineEnded;
+    size_t written = 0, next;
+    int ended;
+    for (size_t at = 0; at < size; at = next) {
+        size_t len = LineAt(text, size, at, &next, &ended);
+        written = Put(out, written, text + at, len);
+        // A header on the last line, without a line end, still gets a line of its own after it.
+        int header = BeginsWith(text + at, len, DeviceSection);
+        if (ended || header)
+            written = Put(out, written, "\r\n", 2);
+        if (header)
+            written = Put(out, Put(out, written, DeviceLine, strlen(DeviceLine)), "\r\n", 2);
     }
-    if (ferror(in))
-        return -1;
-    // A header on the last line, without a line end, still gets a line of its own after it.
-    if (header && !(Put(out, LineEnd, 2) && PutDeviceLine(out)))
-        return -1;
-    return 0;
+    return written;
 }

@@ -27,7 +27,7 @@ static BOOL BuildOpenCommand(void)
 {
     const char *format =
         strchr(InstallDir, ' ') ? "\"%s\\modelex.exe\" %%1" : "%s\\modelex.exe %%1";
-    return SUCCEEDED(StringCchPrintfA(OpenCommand, sizeof OpenCommand, format, InstallDir));
+    return FormatText(OpenCommand, sizeof OpenCommand, format, InstallDir);
 }
 
 static void SetDefaultText(HKEY key, const char *text)

@@ -37,7 +37,7 @@ static int PageBusy = 0;
 static int ShowBox(const char *format, const char *caption, UINT style)
 {
     char message[PageBufferSize];
-    StringCchPrintfA(message, PageBufferSize, format, DirEntry);
+    FormatText(message, PageBufferSize, format, DirEntry);
     return MessageBoxA(NULL, message, caption, style);
 }
 
@@ -46,7 +46,7 @@ static int ShowBox(const char *format, const char *caption, UINT style)
 static int DirectoryReady(void)
 {
     char probePath[PageBufferSize];
-    if (FAILED(StringCchPrintfA(probePath, PageBufferSize, "%s\\xxx.xxx", DirEntry)))
+    if (!FormatText(probePath, PageBufferSize, "%s\\xxx.xxx", DirEntry))
         return 0;
     HANDLE probe = OpenProbeFile(probePath, PROBE_EXCLUSIVE);
     if (probe != INVALID_HANDLE_VALUE) {

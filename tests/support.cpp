@@ -283,6 +283,11 @@ void InstallerTest::TearDown() {
 }
 
 void InstallerTest::Start(const std::string &program) {
+    // Wine reports the system that the environment's OS names, so that the Windows 95 roads run too.
+    char os[16] = "";
+    GetEnvironmentVariableA("OS", os, sizeof os);
+    std::string key = "Software\\Wine\\AppDefaults\\" + program.substr(program.rfind('\\') + 1);
+    SetReg(HKEY_CURRENT_USER, key.c_str(), "Version", REG_SZ, strcmp(os, "Windows_NT") ? "win95" : "nt40");
     STARTUPINFOA si = {};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi = {};

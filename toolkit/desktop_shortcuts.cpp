@@ -70,8 +70,8 @@ void CreateProductShortcuts(const char *folderName, const ProductShortcut *links
     if (!ResolveDesktopFolder(folderName, folder, (int)linkCapacity))
         return;
     for (int i = 0; i < count; i++) {
-        if (FAILED(StringCchPrintfA(linkPath, linkCapacity, "%s\\%s", folder, links[i].linkFile)) ||
-            FAILED(StringCchPrintfA(targetPath, targetLimit, "%s\\%s", InstallDir, links[i].target)))
+        if (!FormatText(linkPath, linkCapacity, "%s\\%s", folder, links[i].linkFile) ||
+            !FormatText(targetPath, targetLimit, "%s\\%s", InstallDir, links[i].target))
             continue; // never a link at, or to, a cut-off path
         CreateShortcut(targetPath, linkPath, description);
     }

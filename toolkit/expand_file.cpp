@@ -123,7 +123,7 @@ static void Report(const char *format, const char *path)
     if (!ExpandFileReports)
         return;
     char message[500];
-    StringCchPrintfA(message, sizeof message, format, path);
+    FormatText(message, sizeof message, format, path);
     MessageBoxA(NULL, message, "Decomp Error", MB_OK);
 }
 
@@ -134,12 +134,12 @@ BOOL ExpandFileFor(const char *name, const char *installedPath)
     if (capacity > sizeof sourcePath)
         capacity = sizeof sourcePath;
 
-    HRESULT sourceFits = StringCchPrintfA(sourcePath, capacity, "%s\\%s", SourceDir, name);
-    if (SUCCEEDED(sourceFits) && !PlainFileFlag)
+    bool sourceFits = FormatText(sourcePath, capacity, "%s\\%s", SourceDir, name);
+    if (sourceFits && !PlainFileFlag)
         MakeCompressedName(sourcePath);
-    HRESULT targetFits = StringCchPrintfA(targetPath, capacity, "%s\\%s", TargetDir, name);
+    bool targetFits = FormatText(targetPath, capacity, "%s\\%s", TargetDir, name);
     ExpandResult r = SOURCE_MISSING; // a cut-off path could name another file
-    if (SUCCEEDED(sourceFits) && SUCCEEDED(targetFits))
+    if (sourceFits && targetFits)
         r = Expand(sourcePath, targetPath);
     if (r == SOURCE_MISSING)
         Report("Can't Find Source File %s", sourcePath);

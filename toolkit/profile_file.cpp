@@ -13,8 +13,7 @@ BOOL LoadProfileFile(const char *path, BOOL forWriting, ProfileText *text)
         return FALSE;
     // Opened as they open it: a file they cannot open stays theirs to fail on.
     HANDLE file = CreateFileA(path, GENERIC_READ | (forWriting ? GENERIC_WRITE : 0),
-                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, NULL);
+                              ShareAll(), NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE)
         return GetLastError() == ERROR_FILE_NOT_FOUND && ProfileLoad(text, NULL, 0);
     DWORD size = GetFileSize(file, NULL), got = 0;

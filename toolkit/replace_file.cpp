@@ -38,13 +38,16 @@ BOOL ReplaceKeepingBackup(const char *newPath, const char *path, const char *bac
 
 BOOL ReplaceWholeFile(const char *newPath, const char *path, const char *backupPath)
 {
-    if (MoveFileExA(newPath, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return TRUE;
-    if (GetLastError() != ERROR_CALL_NOT_IMPLEMENTED) {
-        DeleteFileA(newPath);
-        return FALSE;
+    // Windows 95 has no way to replace a file in one step: it exports
+    // MoveFileEx, but only to fail.
+    if (!OnWindows95()) {
+        if (MoveFileExA(newPath, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return TRUE;
+        if (GetLastError() != ERROR_CALL_NOT_IMPLEMENTED) {
+            DeleteFileA(newPath);
+            return FALSE;
+        }
     }
-    // Windows 95 has no way to replace a file in one step.
     if (GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES || GetLastError() != ERROR_FILE_NOT_FOUND)
         return ReplaceKeepingBackup(newPath, path, backupPath);
     if (MoveFileA(newPath, path))

@@ -2,6 +2,8 @@
 // the Windows directory, where the system looks for screen savers, and a second
 // copy in the installation directory under an ordinary program's name,
 // SKYLOOP.EXE, which the settings link opens.
+#include <string.h>
+
 #include "toolkit.h"
 
 enum { LocalPathCapacity = 500 };
@@ -11,12 +13,31 @@ static size_t PathCapacity(void)
     return SystemPathCapacity < LocalPathCapacity ? (size_t)SystemPathCapacity : (size_t)LocalPathCapacity;
 }
 
+// Both spelled out in full, upper-cased: Windows 95's FAT volumes give no
+// dependable file index.
+static BOOL SamePath(const char *a, const char *b)
+{
+    char fullA[LocalPathCapacity], fullB[LocalPathCapacity];
+    char *part;
+    DWORD na = GetFullPathNameA(a, sizeof fullA, fullA, &part);
+    DWORD nb = GetFullPathNameA(b, sizeof fullB, fullB, &part);
+    if (na == 0 || na >= sizeof fullA || nb == 0 || nb >= sizeof fullB)
+        return FALSE;
+    CharUpperA(fullA);
+    CharUpperA(fullB);
+    return strcmp(fullA, fullB) == 0;
+}
+
 static BOOL SameFile(const char *a, const char *b)
 {
+    if (SamePath(a, b))
+        return TRUE;
+    if (OnWindows95())
+        return FALSE;
+    // NT also sees through other spellings of one file (a short name, another drive letter).
     BY_HANDLE_FILE_INFORMATION ia, ib;
-    const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-    HANDLE ha = CreateFileA(a, 0, share, NULL, OPEN_EXISTING, 0, NULL);
-    HANDLE hb = CreateFileA(b, 0, share, NULL, OPEN_EXISTING, 0, NULL);
+    HANDLE ha = CreateFileA(a, 0, ShareAll(), NULL, OPEN_EXISTING, 0, NULL);
+    HANDLE hb = CreateFileA(b, 0, ShareAll(), NULL, OPEN_EXISTING, 0, NULL);
     BOOL same = ha != INVALID_HANDLE_VALUE && hb != INVALID_HANDLE_VALUE && GetFileInformationByHandle(ha, &ia) &&
                 GetFileInformationByHandle(hb, &ib) && ia.dwVolumeSerialNumber == ib.dwVolumeSerialNumber &&
                 ia.nFileIndexHigh == ib.nFileIndexHigh && ia.nFileIndexLow == ib.nFileIndexLow;

@@ -1,7 +1,6 @@
 // The saver settings file, SKYLOOP.INI in the Windows directory: what both
 // installers write there, and the TableOrder seed they share.
 #include <stdlib.h>
-#include <time.h>
 
 #include "profile_text.h"
 #include "table_order.h"
@@ -76,13 +75,13 @@ void WriteSaverSetting(const char *section, const char *key, const char *value)
 void WriteSaverNumber(const char *section, const char *key, long number)
 {
     char text[16];
-    StringCchPrintfA(text, sizeof text, "%li", number);
+    FormatText(text, sizeof text, "%li", number);
     WriteSaverSetting(section, key, text);
 }
 
 BOOL NumberedKey(char *key, size_t capacity, const char *stem, int index)
 {
-    return SUCCEEDED(StringCchPrintfA(key, capacity, "%s%03i", stem, index));
+    return FormatText(key, capacity, "%s%03i", stem, index);
 }
 
 BOOL WriteSaverPath(const char *section, const char *key, const char *subdirectory,
@@ -126,7 +125,7 @@ void SeedTableOrder(void)
         return;
 
     // Windows' long is 32 bits; past 2038 the seconds wrap, which still seeds.
-    uint32_t seconds = (uint32_t)(uint64_t)time(NULL);
+    uint32_t seconds = SecondsSince1970();
     long now = seconds <= (uint32_t)INT32_MAX ? (long)seconds
                                                : -(long)(UINT32_MAX - seconds) - 1;
     WriteSaverNumber("Global", "TableOrder", now);

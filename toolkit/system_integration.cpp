@@ -20,9 +20,8 @@ void InstallWinGRuntimeInto(const char *windowsDir, const char *systemDir)
 
     char probePath[LOCAL_PATH], system32[LOCAL_PATH];
     HANDLE probe = INVALID_HANDLE_VALUE;
-    if (SUCCEEDED(StringCchPrintfA(probePath, SystemCapacity(), "%s\\SYSTEM32\\MODEFTST.QQQ",
-                                   windowsDir)) &&
-        SUCCEEDED(StringCchPrintfA(system32, sizeof system32, "%s\\SYSTEM32", windowsDir)))
+    if (FormatText(probePath, SystemCapacity(), "%s\\SYSTEM32\\MODEFTST.QQQ", windowsDir) &&
+        FormatText(system32, sizeof system32, "%s\\SYSTEM32", windowsDir))
         probe = OpenProbeFile(probePath, PROBE_OPEN);
 
     if (probe != INVALID_HANDLE_VALUE && SetTargetDir(system32)) {

@@ -45,7 +45,7 @@ BOOL SetTargetDir(const char *dir)
 BOOL TargetBelowInstallDir(const char *subdirectory)
 {
     char path[500];
-    if (FAILED(StringCchPrintfA(path, sizeof path, "%s%s", InstallDir, subdirectory)))
+    if (!FormatText(path, sizeof path, "%s%s", InstallDir, subdirectory))
         return FALSE;
     return SetTargetDir(path);
 }

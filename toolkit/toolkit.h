@@ -7,6 +7,9 @@
 #include <windows.h>
 #include <strsafe.h>
 
+#include "format_text.h"
+#include "platform.h"
+
 // Path globals: full paths without a trailing backslash.
 extern char SourceDir[];          // directory of the running installer (the media)
 extern const int SourceDirCapacity;

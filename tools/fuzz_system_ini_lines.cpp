@@ -1,5 +1,5 @@
 // Native fuzz target (libFuzzer) for the platform-independent parts of the
-// distribution installer: the SYSTEM.INI rewrite on streams must match its
+// distribution installer: the SYSTEM.INI rewrite from one buffer into another must match its
 // statement on whole strings below, and the progress edge must stay on the bar
 // without undefined conversions. Built by scripts/fuzz.
 #include <stdint.h>
@@ -82,38 +82,16 @@ inline std::string Registered(const std::string &data)
 
 } // namespace model
 
-static std::string Slurp(FILE *f)
-{
-    std::string data;
-    char block[4096];
-    size_t n;
-    rewind(f);
-    while ((n = fread(block, 1, sizeof block, f)) > 0)
-        data.append(block, n);
-    return data;
-}
-
 static std::string Registered(const std::string &input)
 {
-    FILE *in = tmpfile();
-    if (!in || fwrite(input.data(), 1, input.size(), in) != input.size())
-        abort();
-    rewind(in);
-    int device, section;
-    if (ScanSystemIni(in, &device, &section) != 0)
-        abort();
-    if (device || !section) {
-        fclose(in);
+    if (!NeedsDeviceLine(input.data(), input.size()))
         return input;
-    }
-    rewind(in);
-    FILE *out = tmpfile();
-    if (!out || CopyWithDeviceLine(in, out) != 0)
+    size_t needed = WithDeviceLine(input.data(), input.size(), NULL);
+    std::string out(needed + 1, '\x55'); // one byte more, to see that nothing is written past it
+    if (WithDeviceLine(input.data(), input.size(), &out[0]) != needed || out[needed] != '\x55')
         abort();
-    std::string result = Slurp(out);
-    fclose(out);
-    fclose(in);
-    return result;
+    out.resize(needed);
+    return out;
 }
 
 static void CheckEdge(const uint8_t *data, size_t size)
