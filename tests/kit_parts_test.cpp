@@ -7,6 +7,7 @@
 #include "progress_edge.h"
 #include "support.h"
 #include "system_ini_lines.h"
+#include "test_seams.h"
 #include "toolkit.h"
 
 namespace {
