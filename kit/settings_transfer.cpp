@@ -24,7 +24,7 @@ static void Read(const Description *d, const char *section, const char *key, con
                  DWORD capacity)
 {
     if (d->inMemory)
-        ReadProfileValue(&d->text, section, key, fallback, value, capacity);
+        ProfileGet(&d->text, section, key, fallback, value, capacity);
     else
         GetPrivateProfileStringA(section, key, fallback, value, capacity, d->path);
 }

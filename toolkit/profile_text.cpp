@@ -20,20 +20,19 @@ static unsigned char Fold(char c)
     return (unsigned char)(c >= 'A' && c <= 'Z' ? c + 32 : c);
 }
 
-static uint32_t Hash(const char *name, size_t length, int section)
+static uint32_t Hash(const char *name, int section)
 {
     uint32_t h = 2166136261u ^ ((uint32_t)section * 0x9e3779b9u);
-    for (size_t i = 0; i < length; i++)
-        h = (h ^ Fold(name[i])) * 16777619u;
+    for (; *name; name++)
+        h = (h ^ Fold(*name)) * 16777619u;
     return h;
 }
 
-static int SameName(const char *stored, const char *name, size_t length)
+static int SameName(const char *a, const char *b)
 {
-    for (size_t i = 0; i < length; i++)
-        if (stored[i] == '\0' || Fold(stored[i]) != Fold(name[i]))
-            return 0;
-    return stored[length] == '\0';
+    while (*a && Fold(*a) == Fold(*b))
+        a++, b++;
+    return *a == *b;
 }
 
 static char *Store(ProfileText *t, const char *s, size_t length)
@@ -58,15 +57,15 @@ static char *Store(ProfileText *t, const char *s, size_t length)
 
 // The slot of section's key of this name, or with section -1 of the first
 // section of this name; else the free slot where it would go.
-static size_t Slot(const ProfileText *t, int section, const char *name, size_t length)
+static size_t Slot(const ProfileText *t, int section, const char *name)
 {
     size_t mask = t->slotCount - 1;
-    for (size_t i = Hash(name, length, section) & mask;; i = (i + 1) & mask) {
+    for (size_t i = Hash(name, section) & mask;; i = (i + 1) & mask) {
         int e = t->slots[i];
         if (e == 0)
             return i;
-        if (section < 0 ? e < 0 && SameName(t->sections[-e - 1].name, name, length)
-                        : e > 0 && t->keys[e - 1].section == section && SameName(t->keys[e - 1].name, name, length))
+        if (section < 0 ? e < 0 && SameName(t->sections[-e - 1].name, name)
+                        : e > 0 && t->keys[e - 1].section == section && SameName(t->keys[e - 1].name, name))
             return i;
     }
 }
@@ -74,15 +73,15 @@ static size_t Slot(const ProfileText *t, int section, const char *name, size_t l
 // Lower indices come first in the file, so the first of equal names keeps the slot.
 static void Index(ProfileText *t, int section, const char *name, int entry)
 {
-    size_t i = Slot(t, section, name, strlen(name));
+    size_t i = Slot(t, section, name);
     if (t->slots[i] == 0)
         t->slots[i] = entry;
 }
 
 // A section's index (section -1) or a key's in section; -1 when there is none.
-static int Find(const ProfileText *t, int section, const char *name, size_t length)
+static int Find(const ProfileText *t, int section, const char *name)
 {
-    int e = t->slotCount ? t->slots[Slot(t, section, name, length)] : 0;
+    int e = t->slotCount ? t->slots[Slot(t, section, name)] : 0;
     return e > 0 ? e - 1 : -e - 1;
 }
 
@@ -130,21 +129,18 @@ static int Grow(ProfileText *t, int moreSections, int moreKeys)
     return 1;
 }
 
-static void AddSection(ProfileText *t, char *name)
+static int AddSection(ProfileText *t, char *name)
 {
     int s = t->sectionCount++;
-    t->sections[s].name = name;
-    t->sections[s].first = t->sections[s].last = -1;
+    t->sections[s] = ProfileSection{name, -1, -1};
     Index(t, -1, name, -(s + 1));
+    return s;
 }
 
 static int AddKey(ProfileText *t, int s, char *name, char *value)
 {
     int k = t->keyCount++;
-    t->keys[k].name = name;
-    t->keys[k].value = value;
-    t->keys[k].section = s;
-    t->keys[k].next = -1;
+    t->keys[k] = ProfileKey{name, value, s, -1};
     if (t->sections[s].last >= 0)
         t->keys[t->sections[s].last].next = k;
     else
@@ -157,54 +153,51 @@ static int AddKey(ProfileText *t, int s, char *name, char *value)
 enum { LINE_BLANK, LINE_HEADER, LINE_KEY };
 
 struct Line {
-    const char *name, *value; // value NULL: no '='
+    char *name, *value; // value NULL: no '='
     size_t nameLength, valueLength;
 };
 
+// Moves start and stop inward past what the profile functions trim.
+static void Trim(char **start, char **stop)
+{
+    while (*start < *stop && IsSpace(**start))
+        ++*start;
+    while (*stop > *start && IsSpace((*stop)[-1]))
+        --*stop;
+}
+
 // Reads the line at *at, moving *at past it and the line ends after it: any
 // run of CR and LF ends a line.
-static int ReadLine(const char **at, const char *end, Line *line)
+static int ReadLine(char **at, char *end, Line *line)
 {
-    const char *start = *at, *stop = start;
+    char *start = *at, *stop = start;
     while (stop < end && *stop != '\n' && *stop != '\r')
         stop++;
-    *at = stop;
-    while (*at < end && (**at == '\n' || **at == '\r'))
-        (*at)++;
-    while (start < stop && IsSpace(*start))
-        start++;
-    while (stop > start && IsSpace(stop[-1]))
-        stop--;
+    for (*at = stop; *at < end && (**at == '\n' || **at == '\r');)
+        ++*at;
+    Trim(&start, &stop);
     if (start == stop)
         return LINE_BLANK;
-    if (*start == '[') {
-        const char *close = stop; // just past the last ']'
-        while (close > start && close[-1] != ']')
-            close--;
-        if (close > start) {
-            const char *name = start + 1, *nameEnd = close - 1;
-            while (name < nameEnd && IsSpace(*name))
-                name++;
-            while (nameEnd > name && IsSpace(nameEnd[-1]))
-                nameEnd--;
-            line->name = name;
-            line->nameLength = (size_t)(nameEnd - name);
-            return LINE_HEADER;
-        }
+    char *close = stop; // just past the last ']'
+    while (*start == '[' && close > start && close[-1] != ']')
+        close--;
+    if (*start == '[' && close > start) {
+        line->name = start + 1;
+        char *nameEnd = close - 1;
+        Trim(&line->name, &nameEnd);
+        line->nameLength = (size_t)(nameEnd - line->name);
+        return LINE_HEADER;
     }
-    const char *equals = start;
+    char *equals = start;
     while (equals < stop && *equals != '=')
         equals++;
+    char *nameEnd = equals;
+    Trim(&start, &nameEnd);
     line->name = start;
-    line->value = equals < stop ? equals : NULL;
-    const char *nameEnd = equals;
-    while (nameEnd > start && IsSpace(nameEnd[-1]))
-        nameEnd--;
     line->nameLength = (size_t)(nameEnd - start);
+    line->value = equals < stop ? equals + 1 : NULL;
     if (line->value) {
-        line->value++;
-        while (line->value < stop && IsSpace(*line->value))
-            line->value++;
+        Trim(&line->value, &stop);
         line->valueLength = (size_t)(stop - line->value);
     }
     return LINE_KEY;
@@ -213,41 +206,36 @@ static int ReadLine(const char **at, const char *end, Line *line)
 // Names and values are cut in place in one copy of the bytes.
 static int LoadLines(ProfileText *t, const char *bytes, size_t size)
 {
-    char *copy = Store(t, bytes, size);
-    if (!copy || !Grow(t, 1, 0))
+    t->stable = 1;
+    if (size == 0)
+        return 1;
+    char *at = Store(t, bytes, size), *end = at ? at + size : NULL;
+    if (!at || !Grow(t, 1, 0))
         return 0;
     // Like Wine's strings, each name and value ends at its first NUL: such a
     // file, saved and loaded again, would not come back the same.
-    t->stable = memchr(copy, '\0', size) == NULL;
-    AddSection(t, copy + size); // the "" at its end
-    const char *at = copy, *end = copy + size;
+    t->stable = strlen(at) == size;
+    AddSection(t, end); // the "" at its end
     int previous = -1;
     Line line;
     while (at < end) {
         int kind = ReadLine(&at, end, &line);
-        char *name = kind == LINE_BLANK ? NULL : copy + (line.name - copy);
+        // A nameless line after a nameless key is dropped.
+        if (kind == LINE_BLANK ||
+            (kind == LINE_KEY && !line.nameLength && previous >= 0 && !t->keys[previous].name[0]))
+            continue;
+        if (!Grow(t, kind == LINE_HEADER, kind == LINE_KEY))
+            return 0;
+        line.name[line.nameLength] = '\0';
         if (kind == LINE_HEADER) {
-            if (!Grow(t, 1, 0))
-                return 0;
-            name[line.nameLength] = '\0';
             // Saved without a header, its keys would join the section before.
-            if (!name[0])
-                t->stable = 0;
-            AddSection(t, name);
+            t->stable = t->stable && line.name[0];
+            AddSection(t, line.name);
             previous = -1;
-        } else if (kind == LINE_KEY) {
-            // A nameless line after a nameless key is dropped.
-            if (!line.nameLength && previous >= 0 && !t->keys[previous].name[0])
-                continue;
-            if (!Grow(t, 0, 1))
-                return 0;
-            char *value = NULL;
-            if (line.value) {
-                value = copy + (line.value - copy);
-                value[line.valueLength] = '\0';
-            }
-            name[line.nameLength] = '\0';
-            previous = AddKey(t, t->sectionCount - 1, name, value);
+        } else {
+            if (line.value)
+                line.value[line.valueLength] = '\0';
+            previous = AddKey(t, t->sectionCount - 1, line.name, line.value);
         }
     }
     return 1;
@@ -255,8 +243,7 @@ static int LoadLines(ProfileText *t, const char *bytes, size_t size)
 
 int ProfileLoad(ProfileText *t, const char *bytes, size_t size)
 {
-    t->stable = 1;
-    if (size == 0 || LoadLines(t, bytes, size))
+    if (LoadLines(t, bytes, size))
         return 1;
     ProfileFree(t);
     return 0;
@@ -279,20 +266,19 @@ int ProfileSet(ProfileText *t, const char *section, const char *key, const char 
     if (!t->stable || !PlainName(section) || !PlainName(key) || strchr(value, '\r') || strchr(value, '\n') ||
         (length > 0 && IsSpace(value[length - 1])))
         return -1;
-    int s = Find(t, -1, section, strlen(section)), k = s >= 0 ? Find(t, s, key, strlen(key)) : -1;
+    int s = Find(t, -1, section), k = s >= 0 ? Find(t, s, key) : -1;
     if (k >= 0 && t->keys[k].value && strcmp(t->keys[k].value, value) == 0)
         return 0;
     if (!Grow(t, s < 0, k < 0))
         return -1;
+    // Each NULL when out of memory, the next then too.
     char *stored = Store(t, value, length);
-    char *name = stored && k < 0 ? Store(t, key, strlen(key)) : NULL;
-    char *header = stored && s < 0 ? Store(t, section, strlen(section)) : NULL;
-    if (!stored || (k < 0 && !name) || (s < 0 && !header))
+    char *name = k >= 0 || !stored ? stored : Store(t, key, strlen(key));
+    char *header = s >= 0 || !name ? name : Store(t, section, strlen(section));
+    if (!header)
         return -1;
-    if (s < 0) {
-        s = t->sectionCount;
-        AddSection(t, header);
-    }
+    if (s < 0)
+        s = AddSection(t, header);
     if (k < 0)
         AddKey(t, s, name, stored);
     else
@@ -301,39 +287,15 @@ int ProfileSet(ProfileText *t, const char *section, const char *key, const char 
     return 1;
 }
 
-static const char *SkipSpaces(const char *text)
+size_t ProfileGet(const ProfileText *t, const char *section, const char *key, const char *fallback, char *value,
+                  size_t capacity)
 {
-    while (IsSpace(*text))
-        text++;
-    return text;
-}
-
-static size_t TrimmedLength(const char *name)
-{
-    size_t n = strlen(name);
-    while (n > 0 && IsSpace(name[n - 1]))
+    int s = Find(t, -1, section), k = s >= 0 ? Find(t, s, key) : -1;
+    const char *v = k >= 0 && t->keys[k].value ? t->keys[k].value : fallback;
+    size_t n = strlen(v);
+    // The fallback loses trailing blanks, but never its first character.
+    while (v == fallback && n > 1 && v[n - 1] == ' ')
         n--;
-    return n;
-}
-
-const char *ProfileGet(const ProfileText *t, const char *section, const char *key, const char *fallback,
-                       size_t capacity, size_t *length)
-{
-    section = SkipSpaces(section);
-    key = SkipSpaces(key);
-    int s = Find(t, -1, section, TrimmedLength(section));
-    int k = s >= 0 ? Find(t, s, key, TrimmedLength(key)) : -1;
-    const char *v = k >= 0 ? t->keys[k].value : NULL;
-    size_t n;
-    if (v) {
-        n = strlen(v);
-    } else {
-        // The fallback loses trailing blanks, but never its first character.
-        v = fallback;
-        n = strlen(v);
-        while (n > 1 && v[n - 1] == ' ')
-            n--;
-    }
     int quoted = n > 1 && (v[0] == '\'' || v[0] == '"') && v[n - 1] == v[0];
     if (quoted) {
         v++;
@@ -344,16 +306,24 @@ const char *ProfileGet(const ProfileText *t, const char *section, const char *ke
     // copied goes, whatever it is.
     if (quoted && capacity >= n && copied > 0)
         copied--;
-    *length = copied;
-    return v;
+    if (capacity) {
+        memcpy(value, v, copied);
+        value[copied] = '\0';
+    }
+    return copied;
 }
 
-static size_t Put(char *out, size_t at, const char *s)
+// a + b + c and a line end.
+static size_t PutLine(char *out, size_t at, const char *a, const char *b, const char *c)
 {
-    size_t n = strlen(s);
-    if (out)
-        memcpy(out + at, s, n);
-    return at + n;
+    const char *parts[] = {a, b, c, "\r\n"};
+    for (const char *part : parts) {
+        size_t n = strlen(part);
+        if (out)
+            memcpy(out + at, part, n);
+        at += n;
+    }
+    return at;
 }
 
 // Each section's header (none for a nameless one), then its keys, a line each.
@@ -361,18 +331,11 @@ static size_t Emit(const ProfileText *t, char *out)
 {
     size_t at = 0;
     for (int s = 0; s < t->sectionCount; s++) {
-        if (t->sections[s].name[0]) {
-            at = Put(out, at, "[");
-            at = Put(out, at, t->sections[s].name);
-            at = Put(out, at, "]\r\n");
-        }
+        if (t->sections[s].name[0])
+            at = PutLine(out, at, "[", t->sections[s].name, "]");
         for (int k = t->sections[s].first; k >= 0; k = t->keys[k].next) {
-            at = Put(out, at, t->keys[k].name);
-            if (t->keys[k].value) {
-                at = Put(out, at, "=");
-                at = Put(out, at, t->keys[k].value);
-            }
-            at = Put(out, at, "\r\n");
+            const char *value = t->keys[k].value;
+            at = PutLine(out, at, t->keys[k].name, value ? "=" : "", value ? value : "");
         }
     }
     return at;

@@ -10,10 +10,8 @@
 #include <stddef.h>
 
 struct ProfileKey {
-    char *name;
-    char *value; // NULL: its line had no '='
-    int section;
-    int next; // the section's next key, -1 after its last
+    char *name, *value; // value NULL: its line had no '='
+    int section, next;  // next: the section's next key, -1 after its last
 };
 
 struct ProfileSection {
@@ -48,11 +46,12 @@ int ProfileLoad(ProfileText *text, const char *bytes, size_t size);
 // it); or memory runs out.
 int ProfileSet(ProfileText *text, const char *section, const char *key, const char *value);
 
-// What a profile read into a buffer of capacity characters returns: a span of
-// the entry (or of fallback, for a missing key or one without '='), its
-// length in *length, quotes stripped as that read strips them.
-const char *ProfileGet(const ProfileText *text, const char *section, const char *key, const char *fallback,
-                       size_t capacity, size_t *length);
+// What a profile read (GetPrivateProfileStringA) puts into value, a buffer of
+// capacity characters, and returns, for names without surrounding blanks: the
+// entry, or fallback for a missing key or one without '=', quotes stripped as
+// that read strips them.
+size_t ProfileGet(const ProfileText *text, const char *section, const char *key, const char *fallback, char *value,
+                  size_t capacity);
 
 // The bytes of the file as the profile functions save it, in storage the
 // caller frees; NULL when out of memory.

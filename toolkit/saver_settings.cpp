@@ -30,25 +30,21 @@ SettingsPass BeginSaverSettings(void)
     return pass;
 }
 
-static BOOL SaveText(const ProfileText *text)
+// What the text holds goes to the file, whole or not at all; unchanged, the
+// file is left alone, as the profile functions leave it.
+static void LeaveMemory(SettingsPass *pass)
 {
     char path[MAX_PATH], copy[MAX_PATH], backup[MAX_PATH];
     size_t size;
-    char *bytes = ProfileSave(text, &size);
-    BOOL whole = bytes && WindowsFilePath(path, sizeof path, SAVER_SETTINGS_FILE) &&
-                 WindowsFilePath(copy, sizeof copy, SAVER_SETTINGS_COPY) &&
-                 WindowsFilePath(backup, sizeof backup, SAVER_SETTINGS_BACKUP) && WriteWholeFile(copy, bytes, size) &&
-                 ReplaceWholeFile(copy, path, backup);
-    free(bytes);
-    return whole;
-}
-
-// What the text holds goes to the file; unchanged, the file is left alone, as
-// the profile functions leave it.
-static void LeaveMemory(SettingsPass *pass)
-{
-    if (pass->text.changed && !SaveText(&pass->text))
+    char *bytes = pass->text.changed ? ProfileSave(&pass->text, &size) : NULL;
+    BOOL saved = !pass->text.changed ||
+                 (bytes && WindowsFilePath(path, sizeof path, SAVER_SETTINGS_FILE) &&
+                  WindowsFilePath(copy, sizeof copy, SAVER_SETTINGS_COPY) &&
+                  WindowsFilePath(backup, sizeof backup, SAVER_SETTINGS_BACKUP) &&
+                  WriteWholeFile(copy, bytes, size) && ReplaceWholeFile(copy, path, backup));
+    if (!saved)
         pass->whole = FALSE;
+    free(bytes);
     ProfileFree(&pass->text);
     pass->road = PASS_THROUGH_PROFILE;
 }
@@ -72,31 +68,19 @@ void WriteSaverSetting(SettingsPass *pass, const char *section, const char *key,
         LeaveMemory(pass);
     }
     // The bare name puts the file in the Windows directory.
-    if (pass->road != PASS_THROUGH_PROFILE || !WritePrivateProfileStringA(section, key, value, SAVER_SETTINGS_FILE))
+    if (pass->road != PASS_THROUGH_PROFILE ||
+        !WritePrivateProfileStringA(section, key, value, SAVER_SETTINGS_FILE))
         pass->whole = FALSE;
-}
-
-void WriteSaverNumber(SettingsPass *pass, const char *section, const char *key, long number)
-{
-    char text[16];
-    StringCchPrintfA(text, sizeof text, "%li", number);
-    WriteSaverSetting(pass, section, key, text);
-}
-
-static void ReadSaverSetting(const SettingsPass *pass, const char *section, const char *key, char *value,
-                             size_t capacity)
-{
-    if (pass->road == PASS_IN_MEMORY)
-        ReadProfileValue(&pass->text, section, key, "", value, capacity);
-    else
-        GetPrivateProfileStringA(section, key, "", value, (DWORD)capacity, SAVER_SETTINGS_FILE);
 }
 
 void SeedTableOrder(SettingsPass *pass)
 {
     char text[128];
     ZeroMemory(text, sizeof text);
-    ReadSaverSetting(pass, "Global", "TableOrder", text, sizeof text);
+    if (pass->road == PASS_IN_MEMORY)
+        ProfileGet(&pass->text, "Global", "TableOrder", "", text, sizeof text);
+    else
+        GetPrivateProfileStringA("Global", "TableOrder", "", text, sizeof text, SAVER_SETTINGS_FILE);
     if (FoldTableOrder(text) != 0)
         return;
 

@@ -7,6 +7,13 @@ BOOL NumberedKey(char *key, size_t capacity, const char *stem, int index)
     return SUCCEEDED(StringCchPrintfA(key, capacity, "%s%03i", stem, index));
 }
 
+void WriteSaverNumber(SettingsPass *pass, const char *section, const char *key, long number)
+{
+    char text[16];
+    StringCchPrintfA(text, sizeof text, "%li", number);
+    WriteSaverSetting(pass, section, key, text);
+}
+
 BOOL WriteSaverPath(SettingsPass *pass, const char *section, const char *key, const char *subdirectory,
                     const char *file)
 {

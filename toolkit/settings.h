@@ -12,9 +12,6 @@
 // FALSE when they would not read it byte for byte (a byte-order mark, a
 // multi-byte code page), cannot open it, or memory runs out.
 BOOL LoadProfileFile(const char *path, BOOL forWriting, ProfileText *text);
-// What GetPrivateProfileStringA would read from the loaded file into value.
-void ReadProfileValue(const ProfileText *text, const char *section, const char *key, const char *fallback,
-                      char *value, size_t capacity);
 
 // Addressed by its bare name: the profile functions put it in the Windows directory.
 #define SAVER_SETTINGS_FILE "SKYLOOP.INI"

@@ -60,12 +60,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
                    Saved(&text) != Saved(&reloaded)) {
             Fail("differs from the write made after loading again", at);
         } else {
-            size_t length, skip = parts[2].find_first_not_of("\t\n\v\f\r\x1a ");
-            const char *value = ProfileGet(&text, parts[0].c_str(), parts[1].c_str(), "", (size_t)-1, &length);
+            size_t skip = parts[2].find_first_not_of("\t\n\v\f\r\x1a ");
+            std::string value(parts[2].size() + 2, '#');
+            value.resize(ProfileGet(&text, parts[0].c_str(), parts[1].c_str(), "", &value[0], value.size()));
             std::string written = skip == std::string::npos ? "" : parts[2].substr(skip);
             if (written.size() > 1 && (written[0] == '"' || written[0] == '\'') && written.back() == written[0])
                 written = written.substr(1, written.size() - 2);
-            if (std::string(value, length) != written)
+            if (value != written)
                 Fail("reads back otherwise", at);
         }
         ProfileFree(&reloaded);
