@@ -20,8 +20,8 @@ struct Description {
     ProfileText text;
 };
 
-static void Read(const Description *d, const char *section, const char *key, const char *fallback, char *value,
-                 DWORD capacity)
+static void Read(const Description *d, const char *section, const char *key, const char *fallback,
+                 char *value, DWORD capacity)
 {
     if (d->inMemory)
         ProfileGet(&d->text, section, key, fallback, value, capacity);
@@ -48,8 +48,8 @@ static void CopySetting(const Description *d, SettingsPass *pass, const char *se
 // it names there for the saver settings: dir ending in a backslash for an
 // empty name, empty for a name that is no plain file name or whose path does
 // not fit (such a file is noted as missed).
-static void ExpandEntry(const Description *d, const char *dir, const char *section, const char *stem, int index,
-                        char *path)
+static void ExpandEntry(const Description *d, const char *dir, const char *section, const char *stem,
+                        int index, char *path)
 {
     char key[KeyCapacity], name[ValueCapacity];
     StringCchPrintfA(key, sizeof key, "%s%03i", stem, index); // at most 11 characters

@@ -287,8 +287,8 @@ int ProfileSet(ProfileText *t, const char *section, const char *key, const char 
     return 1;
 }
 
-size_t ProfileGet(const ProfileText *t, const char *section, const char *key, const char *fallback, char *value,
-                  size_t capacity)
+size_t ProfileGet(const ProfileText *t, const char *section, const char *key, const char *fallback,
+                  char *value, size_t capacity)
 {
     int s = Find(t, -1, section), k = s >= 0 ? Find(t, s, key) : -1;
     const char *v = k >= 0 && t->keys[k].value ? t->keys[k].value : fallback;

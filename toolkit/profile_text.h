@@ -50,8 +50,8 @@ int ProfileSet(ProfileText *text, const char *section, const char *key, const ch
 // capacity characters, and returns, for names without surrounding blanks: the
 // entry, or fallback for a missing key or one without '=', quotes stripped as
 // that read strips them.
-size_t ProfileGet(const ProfileText *text, const char *section, const char *key, const char *fallback, char *value,
-                  size_t capacity);
+size_t ProfileGet(const ProfileText *text, const char *section, const char *key, const char *fallback,
+                  char *value, size_t capacity);
 
 // The bytes of the file as the profile functions save it, in storage the
 // caller frees; NULL when out of memory.

@@ -64,8 +64,8 @@ BOOL ExpandFileInto(const char *dir, const char *name)
 void ExpandIntoSubdirectory(const char *subdirectory, const char *const *names, int count)
 {
     char dir[LocalPathCapacity];
-    if (!JoinPath(dir, TargetDirCapacity < LocalPathCapacity ? TargetDirCapacity : LocalPathCapacity, InstallDir,
-                  subdirectory))
+    size_t capacity = TargetDirCapacity < LocalPathCapacity ? TargetDirCapacity : LocalPathCapacity;
+    if (!JoinPath(dir, capacity, InstallDir, subdirectory))
         return;
     MakeDirectory(dir); // it may exist already
     for (int i = 0; i < count; i++)
