@@ -77,13 +77,11 @@ static void InstallFiles(HWND mainWindow)
     PlainFileFlag = 1;
     ExpandFile("README.TXT");
     PlainFileFlag = 0;
-    if (TargetBelowInstallDir("\\MAPS"))
-        MakeDirectory(TargetDir); // it may exist already
+    static const char *const maps[] = {"BGROUND.BMP"};
     Draw(mainWindow, 18);
-    ExpandFile("BGROUND.BMP");
+    ExpandIntoSubdirectory("\\MAPS", maps, ARRAYSIZE(maps));
     Draw(mainWindow, 28);
-    if (TargetBelowInstallDir("\\SAMPLES"))
-        MakeDirectory(TargetDir);
+    ExpandIntoSubdirectory("\\SAMPLES", NULL, 0); // for the distribution's own files
 }
 
 static void LinkOnDesktop(void)
@@ -93,7 +91,7 @@ static void LinkOnDesktop(void)
         {"Skyloop Help.lnk", "skyloop.hlp"},
         {"Read Me.lnk", "readme.txt"},
     };
-    CreateProductShortcuts("Skyloop", links, 3, "Skyloop", KitPathCapacity, KitPathCapacity);
+    CreateProductShortcuts("Skyloop", links, ARRAYSIZE(links), "Skyloop", KitPathCapacity, KitPathCapacity);
 }
 
 // Instead of the end message: the files that are not there whole.
@@ -137,10 +135,7 @@ static int Install(HWND mainWindow)
         TransferDistributionSettings();
         int registered = RegisterVirtualDevice();
         if (registered != DEVICE_REGISTERED) {
-            StatusCode = registered;
-            // Offer the directory this pass installed into, not where the
-            // transfer left TargetDir, so that Continue repeats the same pass.
-            StringCchCopyA(TargetDir, TargetDirCapacity, InstallDir);
+            StatusCode = registered; // Continue repeats the pass in TargetDir, still InstallDir
             continue;
         }
         Draw(mainWindow, 42);

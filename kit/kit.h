@@ -43,10 +43,10 @@ int RegisterVirtualDevice(void);
 // The same for the SYSTEM.INI of windowsDir, so it need not be the running system's.
 int RegisterVirtualDeviceIn(const char *windowsDir);
 
-// Reads SKYSETUP.INI beside the installer: expands the models it lists into
-// TargetDir (InstallDir\SAMPLES, as the caller leaves it), its private maps
-// there too and its public maps into InstallDir\MAPS, and writes the models
-// and its settings into the saver settings file. A listed name that is no
+// Reads SKYSETUP.INI beside the installer: expands the models it lists and its
+// private maps into InstallDir\SAMPLES, its public maps into InstallDir\MAPS
+// (both made by the caller), and writes the models and its settings into the
+// saver settings file; TargetDir is left as it was. A listed name that is no
 // plain file name, or whose path does not fit, is neither expanded nor written
 // as a path: its entry's path is written empty. Files that are not there whole
 // afterwards, a name whose path does not fit among them, are noted as missed.

@@ -41,6 +41,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, in
 {
     (void)commandLine; // the installer has no options
     AppInstance = instance;
+    RestoreInterruptedReplacements(); // a run cut short may have left only a backup
     if (!previous) {
         WNDCLASSA wc = {};
         wc.style = CS_HREDRAW | CS_VREDRAW;

@@ -12,7 +12,6 @@ int RegisterVirtualDevice(void)
     UINT n = GetWindowsDirectoryA(windowsDir, sizeof windowsDir);
     if (n == 0 || n >= sizeof windowsDir)
         return SYSTEM_INI_UNREADABLE;
-    RestoreSystemIni();
     return RegisterVirtualDeviceIn(windowsDir);
 }
 

@@ -10,22 +10,32 @@ enum {
     KitPathCapacity = 500
 };
 
+// The kit's list: a file to copy, or (no names) where the bar stands after the files before it.
 static const struct {
     const char *media, *kit; // the file's name on the media, and in the kit
-} KitFiles[] = {
-#define KIT_FILE(media, kit) {media, kit},
+    int progress;
+} KitRows[] = {
+#define KIT_FILE(media, kit) {media, kit, 0},
+#define KIT_PROGRESS(percent) {NULL, NULL, percent},
 #include "skeleton_kit.def"
 #undef KIT_FILE
+#undef KIT_PROGRESS
 };
 
-// Copies kit files [from, to) into TargetDir, the kit directory, byte for
-// byte; nothing when that directory did not fit TargetDir.
-static void CopyKitFiles(BOOL inKit, int from, int to)
+// Copies the kit's files byte for byte into InstallDir\SKEL, moving the bar as
+// the list says; none when that directory does not fit TargetDir.
+static void CopyKit(HWND bar)
 {
-    for (int i = from; inKit && i < to; i++) {
+    char kit[KitPathCapacity];
+    BOOL fits = JoinPath(kit, TargetDirCapacity, InstallDir, "\\SKEL");
+    if (fits)
+        MakeDirectory(kit); // it may exist already
+    for (const auto &row : KitRows) {
         char source[KitPathCapacity], destination[KitPathCapacity];
-        if (JoinPath(source, sizeof source, SourceDir, KitFiles[i].media) &&
-            JoinPath(destination, sizeof destination, TargetDir, KitFiles[i].kit))
+        if (!row.media)
+            SetPageProgress(bar, row.progress);
+        else if (fits && JoinPath(source, sizeof source, SourceDir, row.media) &&
+                 JoinPath(destination, sizeof destination, kit, row.kit))
             CopyFileRaw(destination, source);
     }
 }
@@ -33,8 +43,9 @@ static void CopyKitFiles(BOOL inKit, int from, int to)
 // Writes InstallDir + subdirectory as a key of the builder settings file.
 static void WriteBuilderSetting(const char *key, const char *subdirectory)
 {
-    if (TargetBelowInstallDir(subdirectory))
-        WritePrivateProfileStringA("Misc", key, TargetDir, "skybuild.ini");
+    char path[KitPathCapacity];
+    if (JoinPath(path, TargetDirCapacity, InstallDir, subdirectory))
+        WritePrivateProfileStringA("Misc", key, path, "skybuild.ini");
 }
 
 void InstallBuilder(HWND page)
@@ -51,17 +62,11 @@ void InstallBuilder(HWND page)
     PlainFileFlag = 0;
     SetPageProgress(bar, 20);
 
-    CreateProductShortcuts("SKY Builder", shortcuts, 2, "SKYBuild", BuilderLinkCapacity, BuilderTargetCapacity);
+    CreateProductShortcuts("SKY Builder", shortcuts, ARRAYSIZE(shortcuts), "SKYBuild", BuilderLinkCapacity,
+                           BuilderTargetCapacity);
     SetPageProgress(bar, 40);
 
-    BOOL inKit = TargetBelowInstallDir("\\SKEL");
-    if (inKit)
-        MakeDirectory(TargetDir); // it may exist already
-    CopyKitFiles(inKit, 0, 4);
-    SetPageProgress(bar, 60);
-    CopyKitFiles(inKit, 4, 10);
-    SetPageProgress(bar, 80);
-    CopyKitFiles(inKit, 10, 12);
+    CopyKit(bar);
 
     WriteBuilderSetting("InstallDirectory", "");
     WriteBuilderSetting("SkeletonDirectory", "\\skel");

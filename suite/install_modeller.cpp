@@ -5,7 +5,6 @@
 #include "suite.h"
 #include "toolkit.h"
 
-
 enum { ModellerPathCapacity = 500 };
 
 // The .sky file type's open command, with room for the whole of InstallDir in
@@ -81,11 +80,10 @@ void InstallModeller(HWND page)
     SetPageProgress(bar, 10);
 
     StringCchCopyA(InstallDir, InstallDirCapacity, TargetDir); // same capacity: fits
-    ExpandIntoSubdirectory("\\MAPS", maps, 3);
-    ExpandIntoSubdirectory("\\SAMPLES", samples, 3);
+    ExpandIntoSubdirectory("\\MAPS", maps, ARRAYSIZE(maps));
+    ExpandIntoSubdirectory("\\SAMPLES", samples, ARRAYSIZE(samples));
     SetPageProgress(bar, 40);
 
-    StringCchCopyA(TargetDir, TargetDirCapacity, InstallDir);
     DeleteOldSettings(); // the new modeller starts from its defaults
     RegisterFileType();
     SetPageProgress(bar, 60);
@@ -93,6 +91,7 @@ void InstallModeller(HWND page)
     InstallWinGRuntime();
     SetPageProgress(bar, 80);
 
-    CreateProductShortcuts("Modelex", shortcuts, 3, "Modelex", ModellerPathCapacity, ModellerPathCapacity);
+    CreateProductShortcuts("Modelex", shortcuts, ARRAYSIZE(shortcuts), "Modelex", ModellerPathCapacity,
+                           ModellerPathCapacity);
     SetPageProgress(bar, 100);
 }

@@ -35,17 +35,20 @@ void InstallSaver(HWND page)
     PlainFileFlag = 0;
     SetPageProgress(bar, 40);
 
-    ExpandIntoSubdirectory("\\MAPS", MapFiles, (int)(sizeof MapFiles / sizeof MapFiles[0]));
-    ExpandIntoSubdirectory("\\MODELS", ModelFiles, (int)(sizeof ModelFiles / sizeof ModelFiles[0]));
+    ExpandIntoSubdirectory("\\MAPS", MapFiles, ARRAYSIZE(MapFiles));
+    ExpandIntoSubdirectory("\\MODELS", ModelFiles, ARRAYSIZE(ModelFiles));
     SetPageProgress(bar, 60);
 
-    StringCchCopyA(TargetDir, TargetDirCapacity, InstallDir);
     WriteSaverDefaultsHead();
     SetPageProgress(bar, 80);
     WriteSaverDefaultsTail();
+    // Left on the last settings path, as this step always has.
+    char last[500];
+    if (JoinPath(last, sizeof last, InstallDir, "\\MODELS\\HEARTFG.SKY"))
+        SetTargetDir(last);
 
     ActivateScreenSaver();
-    CreateProductShortcuts("Skyloop", Shortcuts, (int)(sizeof Shortcuts / sizeof Shortcuts[0]), "Skyloop",
+    CreateProductShortcuts("Skyloop", Shortcuts, ARRAYSIZE(Shortcuts), "Skyloop",
                            SaverPathCapacity, SaverPathCapacity);
     SetPageProgress(bar, 100);
 }

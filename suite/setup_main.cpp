@@ -86,6 +86,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, in
 {
     (void)commandLine; // the installer has no options
     AppInstance = instance;
+    RestoreInterruptedReplacements(); // a run cut short may have left only a backup
     // Once for the whole run: the folder browser and the steps' links need it.
     CoInitialize(NULL);
     int code = RunProgram(instance, previous, show);

@@ -6,6 +6,7 @@
 #include "kit.h"
 #include "progress_edge.h"
 #include "support.h"
+#include "test_seams.h"
 #include "toolkit.h"
 
 namespace {
@@ -102,8 +103,9 @@ TEST(DeviceLine, FailuresLeaveSystemIniAsItWas) {
             << r.share;
         RemoveDirectoryA(Copy.c_str());
     }
-    // After an interrupted replacement only the backup is left: it is put back first.
+    // After an interrupted replacement only the backup is left: the program puts it back as it starts.
     ASSERT_TRUE(DeleteFileA(Ini.c_str()) && WriteWhole(Backup, Crlf({"[386Enh]", "x=y"})));
+    RestoreInterruptedReplacements();
     EXPECT_EQ(DEVICE_REGISTERED, RegisterVirtualDevice());
     EXPECT_EQ(Crlf({"[386Enh]", Dev, "x=y"}), ReadWhole(Ini));
     EXPECT_FALSE(FileExists(Backup));

@@ -6,10 +6,10 @@
 namespace {
 const std::string Ini = WindowsDir + "\\SKYLOOP.INI", Copy = WindowsDir + "\\SKYLOOP.QQQ", Old = "[A]\r\nB=x";
 const char *const Writes[][3] = { // the transfer's order; no value: the seed
-    {"Global", "NoOfEntries", "2"}, {"Entries", "EntryFN000", "C:\\A"}, {"Entries", "EntryPM000", " 1,2 "},
-    {"entries", "ENTRYPM001", "\"p\""}, {"Misc", "Maps", "a\r\n[Global]\r\nS=9"}, {"Global", "Speed", "x"},
-    {"Global", "Sequence", "'4'"}, {"Global", "TableOrder"}, {"R", "R", ""}, {"Global", "Speed", "x "},
-    {"R", "R", "y "}};
+    {"Global", "NoOfEntries", "2"}, {"Entries", "EntryFN000", "C:\\A"}, {"entries", "ENTRYPM001", "\"p\""},
+    {"Global", "Speed", "x"}, {"Global", "Sequence", " '4'"}, {"Global", "TableOrder"}, {"R", "R", ""},
+    {"Global", "Speed", "x"}, // then writes the text in memory leaves to the profile functions
+    {"Entries", "EntryPM000", " 1,2 "}, {"Misc", "Maps", "a\r\n[R]\r\nR=9"}, {"R", "R", "y "}};
 const char *const Starts[] = {nullptr, "", "[Global]\r\nTableOrder=17\r\nX=1\r\n[X]",
     "[Global]\r\nTableOrder='1'", "[GLOBAL]\r\ntableorder=0\r\nspeed=X\r\n[entries]\r\nentryfn000=c:\\a\r\n",
     "; n\r\n\r\n [ Misc ] \r\n\r\n Maps\x1a= 1 ",
@@ -24,15 +24,15 @@ std::string Written(const char *start, bool oracle) {
     DeleteFileA(path.c_str());
     EXPECT_TRUE(!start || WriteWhole(path, start));
     long long from = time(nullptr);
-    oracle || (BeginSaverSettings(), 0);
+    SettingsPass pass = oracle ? SettingsPass{} : BeginSaverSettings();
     for (const auto &w : Writes) {
         char t[128] = "";
         if (!oracle)
-            w[2] ? WriteSaverSetting(w[0], w[1], w[2]) : SeedTableOrder();
+            w[2] ? WriteSaverSetting(&pass, w[0], w[1], w[2]) : SeedTableOrder(&pass);
         else if (w[2] || (GetPrivateProfileStringA(w[0], w[1], "", t, 128, path.c_str()), !FoldTableOrder(t)))
             WritePrivateProfileStringA(w[0], w[1], w[2] ? w[2] : "<seed>", path.c_str());
     }
-    EXPECT_TRUE(oracle || EndSaverSettings());
+    EXPECT_TRUE(oracle || EndSaverSettings(&pass));
     std::string seed = IniValue(path, "Global", "TableOrder"), text = ReadWhole(path);
     return SeededSince(seed, from) ? text.replace(text.find(seed), seed.size(), "<seed>") : text;
 }
@@ -54,9 +54,10 @@ TEST(SettingsPass, LeavesUnchangedFilesAndOnesItCannotReplace) {
         HANDLE h = CreateFileA(Ini.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, 3, 0, 0);
         SetFileTime(h, NULL, NULL, &then);
         row == 1 || CloseHandle(h);
-        BeginSaverSettings();
-        WriteSaverSetting("a", "b", row ? "y" : " x");
-        EXPECT_EQ(row == 0, EndSaverSettings() != FALSE) << row;
+        SettingsPass pass = BeginSaverSettings(), inner = BeginSaverSettings(); // passes do not nest
+        WriteSaverSetting(&inner, "a", "b", "z");
+        WriteSaverSetting(&pass, "a", "b", row ? "y" : " x");
+        EXPECT_EQ(row == 0, !EndSaverSettings(&inner) && EndSaverSettings(&pass)) << row;
         row == 1 && CloseHandle(h);
         WIN32_FILE_ATTRIBUTE_DATA now = {};
         GetFileAttributesExA(Ini.c_str(), GetFileExInfoStandard, &now);

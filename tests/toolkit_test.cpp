@@ -7,6 +7,7 @@
 #include "lzexpand_core.h"
 #include "support.h"
 #include "table_order.h"
+#include "test_seams.h"
 #include "toolkit.h"
 
 namespace {
@@ -202,7 +203,9 @@ TEST(SaverSettings, TableOrderIsSeededOnlyWhenItFoldsToZero) {
         std::string file = "[Global]\r\n" + (old ? "TableOrder=" + std::string(old) : "Speed=10") + "\r\n";
         ASSERT_TRUE(WriteWhole(settings, file));
         long long from = time(nullptr);
-        SeedTableOrder();
+        SettingsPass pass = BeginSaverSettings();
+        SeedTableOrder(&pass);
+        EndSaverSettings(&pass);
         std::string text = IniText(settings);
         EXPECT_TRUE(old && FoldTableOrder(old)
                         ? ReadWhole(settings) == file

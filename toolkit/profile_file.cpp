@@ -27,11 +27,3 @@ BOOL LoadProfileFile(const char *path, BOOL forWriting, ProfileText *text)
     free(bytes);
     return loaded;
 }
-
-void ReadProfileValue(const ProfileText *text, const char *section, const char *key, const char *fallback,
-                      char *value, size_t capacity)
-{
-    size_t length;
-    const char *span = ProfileGet(text, section, key, fallback, capacity, &length);
-    StringCchCopyNA(value, capacity, span, length);
-}

@@ -20,28 +20,19 @@ static unsigned char Fold(char c)
     return (unsigned char)(c >= 'A' && c <= 'Z' ? c + 32 : c);
 }
 
-static uint32_t Hash(const char *name, size_t length, uint32_t seed)
+static uint32_t Hash(const char *name, int section)
 {
-    uint32_t h = 2166136261u ^ seed;
-    for (size_t i = 0; i < length; i++)
-        h = (h ^ Fold(name[i])) * 16777619u;
+    uint32_t h = 2166136261u ^ ((uint32_t)section * 0x9e3779b9u);
+    for (; *name; name++)
+        h = (h ^ Fold(*name)) * 16777619u;
     return h;
 }
 
-static int SameName(const char *stored, const char *name, size_t length)
+static int SameName(const char *a, const char *b)
 {
-    for (size_t i = 0; i < length; i++)
-        if (stored[i] == '\0' || Fold(stored[i]) != Fold(name[i]))
-            return 0;
-    return stored[length] == '\0';
-}
-
-static size_t TrimmedLength(const char *name)
-{
-    size_t n = strlen(name);
-    while (n > 0 && IsSpace(name[n - 1]))
-        n--;
-    return n;
+    while (*a && Fold(*a) == Fold(*b))
+        a++, b++;
+    return *a == *b;
 }
 
 static char *Store(ProfileText *t, const char *s, size_t length)
@@ -64,81 +55,42 @@ static char *Store(ProfileText *t, const char *s, size_t length)
     return copy;
 }
 
-// The slot holding the first section of this name, or the free slot where it would go.
-static size_t SectionSlot(const ProfileText *t, const char *name, size_t length)
+// The slot of section's key of this name, or with section -1 of the first
+// section of this name; else the free slot where it would go.
+static size_t Slot(const ProfileText *t, int section, const char *name)
 {
-    size_t mask = t->sectionSlotCount - 1;
-    for (size_t i = Hash(name, length, 0) & mask;; i = (i + 1) & mask) {
-        int s = t->sectionSlots[i];
-        if (s == 0 || SameName(t->sections[s - 1].name, name, length))
+    size_t mask = t->slotCount - 1;
+    for (size_t i = Hash(name, section) & mask;; i = (i + 1) & mask) {
+        int e = t->slots[i];
+        if (e == 0)
+            return i;
+        if (section < 0 ? e < 0 && SameName(t->sections[-e - 1].name, name)
+                        : e > 0 && t->keys[e - 1].section == section && SameName(t->keys[e - 1].name, name))
             return i;
     }
 }
 
-// The key's section is part of its hash: the table holds every section's keys.
-static size_t KeySlot(const ProfileText *t, int section, const char *name, size_t length)
+// Lower indices come first in the file, so the first of equal names keeps the slot.
+static void Index(ProfileText *t, int section, const char *name, int entry)
 {
-    size_t mask = t->keySlotCount - 1;
-    for (size_t i = Hash(name, length, (uint32_t)section * 0x9e3779b9u) & mask;; i = (i + 1) & mask) {
-        int k = t->keySlots[i];
-        if (k == 0 || (t->keys[k - 1].section == section && SameName(t->keys[k - 1].name, name, length)))
-            return i;
-    }
+    size_t i = Slot(t, section, name);
+    if (t->slots[i] == 0)
+        t->slots[i] = entry;
 }
 
-// Lower indices come first in a section, so the first of equal names keeps the slot.
-static void IndexSection(ProfileText *t, int s)
+// A section's index (section -1) or a key's in section; -1 when there is none.
+static int Find(const ProfileText *t, int section, const char *name)
 {
-    size_t i = SectionSlot(t, t->sections[s].name, strlen(t->sections[s].name));
-    if (t->sectionSlots[i] == 0)
-        t->sectionSlots[i] = s + 1;
+    int e = t->slotCount ? t->slots[Slot(t, section, name)] : 0;
+    return e > 0 ? e - 1 : -e - 1;
 }
 
-static void IndexKey(ProfileText *t, int k)
-{
-    size_t i = KeySlot(t, t->keys[k].section, t->keys[k].name, strlen(t->keys[k].name));
-    if (t->keySlots[i] == 0)
-        t->keySlots[i] = k + 1;
-}
-
-static int FindSection(const ProfileText *t, const char *name, size_t length)
-{
-    return t->sectionSlotCount ? t->sectionSlots[SectionSlot(t, name, length)] - 1 : -1;
-}
-
-static int FindKey(const ProfileText *t, int section, const char *name, size_t length)
-{
-    return t->keySlotCount ? t->keySlots[KeySlot(t, section, name, length)] - 1 : -1;
-}
-
-// A hash table with room for needed entries, the first count of them indexed
-// again by index when it had to grow.
-static int Rehash(ProfileText *t, int **slots, size_t *slotCount, int count, int needed,
-                  void (*index)(ProfileText *, int))
-{
-    size_t room = *slotCount ? *slotCount : 64;
-    while (room < (size_t)needed * 2)
-        room *= 2;
-    if (room == *slotCount)
-        return 1;
-    int *fresh = (int *)calloc(room, sizeof *fresh);
-    if (!fresh)
-        return 0;
-    free(*slots);
-    *slots = fresh;
-    *slotCount = room;
-    for (int i = 0; i < count; i++)
-        index(t, i);
-    return 1;
-}
-
-// Room in *items for needed of them, *room doubled as often as that takes; 0,
-// both as they were, when out of memory.
-static int GrowArray(void **items, int *room, int needed, size_t size, int initial)
+// Room in *items for needed of them, *room doubled as often as that takes.
+static int GrowArray(void **items, int *room, int needed, size_t size)
 {
     if (needed <= *room)
         return 1;
-    int grown = *room ? *room : initial;
+    int grown = *room ? *room : 16;
     while (grown < needed)
         grown *= 2;
     void *moved = realloc(*items, (size_t)grown * size);
@@ -149,342 +101,201 @@ static int GrowArray(void **items, int *room, int needed, size_t size, int initi
     return 1;
 }
 
-// Room for more sections and keys, so that adding them cannot fail.
+// Room for more sections and keys, so that adding them cannot fail; the hash
+// table stays at most half full.
 static int Grow(ProfileText *t, int moreSections, int moreKeys)
 {
     void *sections = t->sections, *keys = t->keys;
-    int grown = GrowArray(&sections, &t->sectionRoom, t->sectionCount + moreSections, sizeof *t->sections, 16) &&
-                GrowArray(&keys, &t->keyRoom, t->keyCount + moreKeys, sizeof *t->keys, 64);
+    int grown = GrowArray(&sections, &t->sectionRoom, t->sectionCount + moreSections, sizeof *t->sections) &&
+                GrowArray(&keys, &t->keyRoom, t->keyCount + moreKeys, sizeof *t->keys);
     t->sections = (ProfileSection *)sections;
     t->keys = (ProfileKey *)keys;
-    return grown &&
-           Rehash(t, &t->sectionSlots, &t->sectionSlotCount, t->sectionCount, t->sectionCount + moreSections,
-                  IndexSection) &&
-           Rehash(t, &t->keySlots, &t->keySlotCount, t->keyCount, t->keyCount + moreKeys, IndexKey);
+    size_t needed = 2 * (size_t)(t->sectionCount + moreSections + t->keyCount + moreKeys);
+    size_t room = t->slotCount ? t->slotCount : 64;
+    while (room < needed)
+        room *= 2;
+    if (!grown || room == t->slotCount)
+        return grown;
+    int *slots = (int *)calloc(room, sizeof *slots);
+    if (!slots)
+        return 0;
+    free(t->slots);
+    t->slots = slots;
+    t->slotCount = room;
+    for (int s = 0; s < t->sectionCount; s++)
+        Index(t, -1, t->sections[s].name, -(s + 1));
+    for (int k = 0; k < t->keyCount; k++)
+        Index(t, t->keys[k].section, t->keys[k].name, k + 1);
+    return 1;
 }
 
-static void AddSection(ProfileText *t, char *name)
+static int AddSection(ProfileText *t, char *name)
 {
     int s = t->sectionCount++;
-    t->sections[s].name = name;
-    t->sections[s].first = t->sections[s].last = -1;
-    IndexSection(t, s);
+    t->sections[s] = ProfileSection{name, -1, -1};
+    Index(t, -1, name, -(s + 1));
+    return s;
 }
 
 static int AddKey(ProfileText *t, int s, char *name, char *value)
 {
     int k = t->keyCount++;
-    t->keys[k].name = name;
-    t->keys[k].value = value;
-    t->keys[k].next = -1;
-    t->keys[k].section = s;
+    t->keys[k] = ProfileKey{name, value, s, -1};
     if (t->sections[s].last >= 0)
         t->keys[t->sections[s].last].next = k;
     else
         t->sections[s].first = k;
     t->sections[s].last = k;
-    IndexKey(t, k);
+    Index(t, s, name, k + 1);
     return k;
 }
 
 enum { LINE_BLANK, LINE_HEADER, LINE_KEY };
 
 struct Line {
-    const char *name, *value; // value NULL: no '='
+    char *name, *value; // value NULL: no '='
     size_t nameLength, valueLength;
 };
 
+// Moves start and stop inward past what the profile functions trim.
+static void Trim(char **start, char **stop)
+{
+    while (*start < *stop && IsSpace(**start))
+        ++*start;
+    while (*stop > *start && IsSpace((*stop)[-1]))
+        --*stop;
+}
+
 // Reads the line at *at, moving *at past it and the line ends after it: any
 // run of CR and LF ends a line.
-static int ReadLine(const char **at, const char *end, Line *line)
+static int ReadLine(char **at, char *end, Line *line)
 {
-    const char *start = *at, *stop = start;
+    char *start = *at, *stop = start;
     while (stop < end && *stop != '\n' && *stop != '\r')
         stop++;
-    *at = stop;
-    while (*at < end && (**at == '\n' || **at == '\r'))
-        (*at)++;
-    while (start < stop && IsSpace(*start))
-        start++;
-    while (stop > start && IsSpace(stop[-1]))
-        stop--;
+    for (*at = stop; *at < end && (**at == '\n' || **at == '\r');)
+        ++*at;
+    Trim(&start, &stop);
     if (start == stop)
         return LINE_BLANK;
-    if (*start == '[') {
-        const char *close = stop; // just past the last ']'
-        while (close > start && close[-1] != ']')
-            close--;
-        if (close > start) {
-            const char *name = start + 1, *nameEnd = close - 1;
-            while (name < nameEnd && IsSpace(*name))
-                name++;
-            while (nameEnd > name && IsSpace(nameEnd[-1]))
-                nameEnd--;
-            line->name = name;
-            line->nameLength = (size_t)(nameEnd - name);
-            return LINE_HEADER;
-        }
+    char *close = stop; // just past the last ']'
+    while (*start == '[' && close > start && close[-1] != ']')
+        close--;
+    if (*start == '[' && close > start) {
+        line->name = start + 1;
+        char *nameEnd = close - 1;
+        Trim(&line->name, &nameEnd);
+        line->nameLength = (size_t)(nameEnd - line->name);
+        return LINE_HEADER;
     }
-    const char *equals = start;
+    char *equals = start;
     while (equals < stop && *equals != '=')
         equals++;
+    char *nameEnd = equals;
+    Trim(&start, &nameEnd);
     line->name = start;
-    line->value = equals < stop ? equals : NULL;
-    const char *nameEnd = equals;
-    while (nameEnd > start && IsSpace(nameEnd[-1]))
-        nameEnd--;
     line->nameLength = (size_t)(nameEnd - start);
+    line->value = equals < stop ? equals + 1 : NULL;
     if (line->value) {
-        line->value++;
-        while (line->value < stop && IsSpace(*line->value))
-            line->value++;
+        Trim(&line->value, &stop);
         line->valueLength = (size_t)(stop - line->value);
     }
     return LINE_KEY;
 }
 
-// Names and values are cut in place in one copy of the bytes; like the
-// profile functions' strings, each ends at its first NUL.
-static int LoadOnly(ProfileText *t, const char *bytes, size_t size)
+// Names and values are cut in place in one copy of the bytes.
+static int LoadLines(ProfileText *t, const char *bytes, size_t size)
 {
+    t->stable = 1;
     if (size == 0)
         return 1;
-    char *copy = Store(t, bytes, size);
-    if (!copy || !Grow(t, 1, 0))
+    char *at = Store(t, bytes, size), *end = at ? at + size : NULL;
+    if (!at || !Grow(t, 1, 0))
         return 0;
-    AddSection(t, copy + size); // the "" at its end
-    const char *at = copy, *end = copy + size;
+    // Like Wine's strings, each name and value ends at its first NUL: such a
+    // file, saved and loaded again, would not come back the same.
+    t->stable = strlen(at) == size;
+    AddSection(t, end); // the "" at its end
     int previous = -1;
     Line line;
     while (at < end) {
         int kind = ReadLine(&at, end, &line);
+        // A nameless line after a nameless key is dropped.
+        if (kind == LINE_BLANK ||
+            (kind == LINE_KEY && !line.nameLength && previous >= 0 && !t->keys[previous].name[0]))
+            continue;
+        if (!Grow(t, kind == LINE_HEADER, kind == LINE_KEY))
+            return 0;
+        line.name[line.nameLength] = '\0';
         if (kind == LINE_HEADER) {
-            if (!Grow(t, 1, 0))
-                return 0;
-            char *name = copy + (line.name - copy);
-            name[line.nameLength] = '\0';
-            AddSection(t, name);
+            // Saved without a header, its keys would join the section before.
+            t->stable = t->stable && line.name[0];
+            AddSection(t, line.name);
             previous = -1;
-        } else if (kind == LINE_KEY) {
-            // A nameless line after a nameless key is dropped.
-            if (!line.nameLength && previous >= 0 && !t->keys[previous].name[0])
-                continue;
-            if (!Grow(t, 0, 1))
-                return 0;
-            char *name = copy + (line.name - copy), *value = NULL;
-            if (line.value) {
-                value = copy + (line.value - copy);
-                value[line.valueLength] = '\0';
-            }
-            name[line.nameLength] = '\0';
-            previous = AddKey(t, t->sectionCount - 1, name, value);
+        } else {
+            if (line.value)
+                line.value[line.valueLength] = '\0';
+            previous = AddKey(t, t->sectionCount - 1, line.name, line.value);
         }
-    }
-    return 1;
-}
-
-// A change not yet in the sections and keys: a key's new value (key), a key
-// appended to a section (section), or a new section with its key (neither).
-struct Edit {
-    int key, section;
-    const char *sectionName, *keyName, *value; // value NULL: no change
-};
-
-static size_t Put(char *out, size_t at, const char *s)
-{
-    size_t n = strlen(s);
-    if (out)
-        memcpy(out + at, s, n);
-    return at + n;
-}
-
-static size_t PutHeader(char *out, size_t at, const char *name)
-{
-    if (!name[0])
-        return at;
-    at = Put(out, at, "[");
-    at = Put(out, at, name);
-    return Put(out, at, "]\r\n");
-}
-
-static size_t PutKey(char *out, size_t at, const char *name, const char *value)
-{
-    at = Put(out, at, name);
-    if (value) {
-        at = Put(out, at, "=");
-        at = Put(out, at, value);
-    }
-    return Put(out, at, "\r\n");
-}
-
-// The profile functions' save: each section's header (none for a nameless one), then its keys, a line each.
-static size_t Emit(const ProfileText *t, const Edit *e, char *out)
-{
-    size_t at = 0;
-    for (int s = 0; s < t->sectionCount; s++) {
-        at = PutHeader(out, at, t->sections[s].name);
-        for (int k = t->sections[s].first; k >= 0; k = t->keys[k].next)
-            at = PutKey(out, at, t->keys[k].name, e->value && k == e->key ? e->value : t->keys[k].value);
-        if (e->value && e->key < 0 && e->section == s)
-            at = PutKey(out, at, e->keyName, e->value);
-    }
-    if (e->value && e->key < 0 && e->section < 0) {
-        at = PutHeader(out, at, e->sectionName);
-        at = PutKey(out, at, e->keyName, e->value);
-    }
-    return at;
-}
-
-static char *EmitAll(const ProfileText *t, const Edit *e, size_t *size)
-{
-    *size = Emit(t, e, NULL);
-    char *bytes = (char *)malloc(*size + 1);
-    if (bytes)
-        Emit(t, e, bytes);
-    return bytes;
-}
-
-static int SameText(const ProfileText *a, const ProfileText *b)
-{
-    if (a->sectionCount != b->sectionCount)
-        return 0;
-    for (int s = 0; s < a->sectionCount; s++) {
-        if (strcmp(a->sections[s].name, b->sections[s].name) != 0)
-            return 0;
-        int ka = a->sections[s].first, kb = b->sections[s].first;
-        for (; ka >= 0 && kb >= 0; ka = a->keys[ka].next, kb = b->keys[kb].next) {
-            const char *va = a->keys[ka].value, *vb = b->keys[kb].value;
-            if (strcmp(a->keys[ka].name, b->keys[kb].name) != 0 || !va != !vb || (va && strcmp(va, vb) != 0))
-                return 0;
-        }
-        if (ka != kb)
-            return 0;
     }
     return 1;
 }
 
 int ProfileLoad(ProfileText *t, const char *bytes, size_t size)
 {
-    if (!LoadOnly(t, bytes, size)) {
-        ProfileFree(t);
-        return 0;
-    }
-    // Most files come back the same; then a change is saved and loaded again
-    // by updating one key. Otherwise (or without the memory to tell) every
-    // change is saved and loaded whole.
-    Edit none = {-1, -1, NULL, NULL, NULL};
-    size_t again;
-    char *saved = EmitAll(t, &none, &again);
-    ProfileText reloaded = {};
-    t->stable = saved && LoadOnly(&reloaded, saved, again) && SameText(t, &reloaded);
-    ProfileFree(&reloaded);
-    free(saved);
-    return 1;
-}
-
-static int SaveAndReload(ProfileText *t, const Edit *e)
-{
-    size_t size;
-    char *bytes = EmitAll(t, e, &size);
-    ProfileText fresh = {};
-    if (!bytes || !ProfileLoad(&fresh, bytes, size)) {
-        free(bytes);
-        return -1;
-    }
+    if (LoadLines(t, bytes, size))
+        return 1;
     ProfileFree(t);
-    *t = fresh;
-    t->saved = bytes;
-    t->savedSize = size;
-    t->changed = 1;
-    return 1;
+    return 0;
 }
 
-static const char *SkipSpaces(const char *text)
+// What a writer of fixed names uses, and what a line gives back as it stands.
+static int PlainName(const char *name)
 {
-    while (IsSpace(*text))
-        text++;
-    return text;
-}
-
-// The key's index, its section's in *s (-1: none). Leading spaces never count;
-// trailing ones are not matched, but stay in a name that is added.
-static int FindEntry(const ProfileText *t, const char **section, const char **key, int *s)
-{
-    *section = SkipSpaces(*section);
-    *key = SkipSpaces(*key);
-    *s = FindSection(t, *section, TrimmedLength(*section));
-    return *s >= 0 ? FindKey(t, *s, *key, TrimmedLength(*key)) : -1;
+    for (const char *c = name; *c; c++)
+        if (*c <= ' ' || *c >= 0x7f || *c == '[' || *c == ']' || *c == '=')
+            return 0;
+    return name[0] != '\0';
 }
 
 int ProfileSet(ProfileText *t, const char *section, const char *key, const char *value)
 {
-    int s, k = FindEntry(t, &section, &key, &s);
-    value = SkipSpaces(value);
+    while (IsSpace(*value))
+        value++;
+    size_t length = strlen(value);
+    if (!t->stable || !PlainName(section) || !PlainName(key) || strchr(value, '\r') || strchr(value, '\n') ||
+        (length > 0 && IsSpace(value[length - 1])))
+        return -1;
+    int s = Find(t, -1, section), k = s >= 0 ? Find(t, s, key) : -1;
     if (k >= 0 && t->keys[k].value && strcmp(t->keys[k].value, value) == 0)
         return 0;
-    Edit e = {k, s, section, key, value};
-    if (s < 0 || !t->stable)
-        return SaveAndReload(t, &e);
-
-    // Loaded again, the key's line alone must give back its key, or the whole file is.
-    const char *name = k >= 0 ? t->keys[k].name : key;
-    size_t nameLength = strlen(name), valueLength = strlen(value), length = nameLength + valueLength + 1;
-    if (length + 1 > t->lineRoom) {
-        char *room = (char *)realloc(t->line, length + 1);
-        if (!room)
-            return -1;
-        t->line = room;
-        t->lineRoom = length + 1;
-    }
-    memcpy(t->line, name, nameLength);
-    t->line[nameLength] = '=';
-    memcpy(t->line + nameLength + 1, value, valueLength);
-    const char *at = t->line, *end = t->line + length;
-    Line line, rest;
-    if (ReadLine(&at, end, &line) != LINE_KEY || !line.value || line.nameLength != nameLength ||
-        memcmp(line.name, name, nameLength) != 0)
-        return SaveAndReload(t, &e);
-    while (at < end)
-        if (ReadLine(&at, end, &rest) != LINE_BLANK)
-            return SaveAndReload(t, &e);
-    int last = t->sections[s].last;
-    if (k < 0 && !nameLength && last >= 0 && !t->keys[last].name[0])
-        return SaveAndReload(t, &e);
-
-    if (!Grow(t, 0, k < 0))
+    if (!Grow(t, s < 0, k < 0))
         return -1;
-    char *raw = Store(t, value, valueLength);
-    char *loaded = raw && line.valueLength != valueLength ? Store(t, line.value, line.valueLength) : raw;
-    char *added = loaded && k < 0 ? Store(t, key, nameLength) : NULL;
-    if (!loaded || (k < 0 && !added))
+    // Each NULL when out of memory, the next then too.
+    char *stored = Store(t, value, length);
+    char *name = k >= 0 || !stored ? stored : Store(t, key, strlen(key));
+    char *header = s >= 0 || !name ? name : Store(t, section, strlen(section));
+    if (!header)
         return -1;
+    if (s < 0)
+        s = AddSection(t, header);
     if (k < 0)
-        k = AddKey(t, s, added, loaded);
+        AddKey(t, s, name, stored);
     else
-        t->keys[k].value = loaded;
-    free(t->saved);
-    t->saved = NULL;
-    t->rawKey = k;
-    t->rawValue = raw;
+        t->keys[k].value = stored;
     t->changed = 1;
     return 1;
 }
 
-const char *ProfileGet(const ProfileText *t, const char *section, const char *key, const char *fallback,
-                       size_t capacity, size_t *length)
+size_t ProfileGet(const ProfileText *t, const char *section, const char *key, const char *fallback,
+                  char *value, size_t capacity)
 {
-    int s, k = FindEntry(t, &section, &key, &s);
-    const char *v = k >= 0 ? t->keys[k].value : NULL;
-    size_t n;
-    if (v) {
-        n = strlen(v);
-    } else {
-        // The fallback loses trailing blanks, but never its first character.
-        v = fallback;
-        n = strlen(v);
-        while (n > 1 && v[n - 1] == ' ')
-            n--;
-    }
+    int s = Find(t, -1, section), k = s >= 0 ? Find(t, s, key) : -1;
+    const char *v = k >= 0 && t->keys[k].value ? t->keys[k].value : fallback;
+    size_t n = strlen(v);
+    // The fallback loses trailing blanks, but never its first character.
+    while (v == fallback && n > 1 && v[n - 1] == ' ')
+        n--;
     int quoted = n > 1 && (v[0] == '\'' || v[0] == '"') && v[n - 1] == v[0];
     if (quoted) {
         v++;
@@ -495,21 +306,48 @@ const char *ProfileGet(const ProfileText *t, const char *section, const char *ke
     // copied goes, whatever it is.
     if (quoted && capacity >= n && copied > 0)
         copied--;
-    *length = copied;
-    return v;
+    if (capacity) {
+        memcpy(value, v, copied);
+        value[copied] = '\0';
+    }
+    return copied;
+}
+
+// a + b + c and a line end.
+static size_t PutLine(char *out, size_t at, const char *a, const char *b, const char *c)
+{
+    const char *parts[] = {a, b, c, "\r\n"};
+    for (const char *part : parts) {
+        size_t n = strlen(part);
+        if (out)
+            memcpy(out + at, part, n);
+        at += n;
+    }
+    return at;
+}
+
+// Each section's header (none for a nameless one), then its keys, a line each.
+static size_t Emit(const ProfileText *t, char *out)
+{
+    size_t at = 0;
+    for (int s = 0; s < t->sectionCount; s++) {
+        if (t->sections[s].name[0])
+            at = PutLine(out, at, "[", t->sections[s].name, "]");
+        for (int k = t->sections[s].first; k >= 0; k = t->keys[k].next) {
+            const char *value = t->keys[k].value;
+            at = PutLine(out, at, t->keys[k].name, value ? "=" : "", value ? value : "");
+        }
+    }
+    return at;
 }
 
 char *ProfileSave(const ProfileText *t, size_t *size)
 {
-    if (t->saved) {
-        char *copy = (char *)malloc(t->savedSize + 1);
-        if (copy)
-            memcpy(copy, t->saved, t->savedSize);
-        *size = t->savedSize;
-        return copy;
-    }
-    Edit raw = {t->rawValue ? t->rawKey : -1, -1, NULL, NULL, t->rawValue};
-    return EmitAll(t, &raw, size);
+    *size = Emit(t, NULL);
+    char *bytes = (char *)malloc(*size + 1);
+    if (bytes)
+        Emit(t, bytes);
+    return bytes;
 }
 
 void ProfileFree(ProfileText *t)
@@ -521,9 +359,6 @@ void ProfileFree(ProfileText *t)
     }
     free(t->sections);
     free(t->keys);
-    free(t->sectionSlots);
-    free(t->keySlots);
-    free(t->line);
-    free(t->saved);
+    free(t->slots);
     memset(t, 0, sizeof *t);
 }

@@ -1,19 +1,17 @@
-// A settings file held in memory the way the profile functions hold it, so
-// that a run of writes costs one read and one write of the file instead of a
-// rewrite per key. Loading, finding, setting and saving follow their rules
-// byte for byte for files in a single-byte code page without a byte-order
-// mark, names matched with ASCII letters folded. Free of the Windows headers:
-// it builds natively and is fuzzed.
+// A settings file held in memory as Wine's profile functions hold it: the tests
+// hold it against them, write by write and byte by byte. A run of writes then
+// costs one read and one write of the file instead of a rewrite per key. Files
+// in a single-byte code page without a byte-order mark; names matched with
+// ASCII letters folded. Free of the Windows headers: it builds natively and is
+// fuzzed.
 #ifndef PROFILE_TEXT_H
 #define PROFILE_TEXT_H
 
 #include <stddef.h>
 
 struct ProfileKey {
-    char *name;
-    char *value; // NULL: its line had no '='
-    int next;    // the section's next key, -1 after its last
-    int section;
+    char *name, *value; // value NULL: its line had no '='
+    int section, next;  // next: the section's next key, -1 after its last
 };
 
 struct ProfileSection {
@@ -29,37 +27,34 @@ struct ProfileText {
     int sectionCount, sectionRoom;
     ProfileKey *keys;
     int keyCount, keyRoom;
-    int *sectionSlots, *keySlots; // hash tables of index + 1; 0 is free
-    size_t sectionSlotCount, keySlotCount;
+    int *slots; // hash table: 0 free, key index + 1, or -(section index + 1)
+    size_t slotCount;
     ProfileBlock *blocks;
-    char *line; // scratch for one line
-    size_t lineRoom;
-    int stable;  // saved and loaded again, it would come back the same
+    int stable;  // saved and loaded again, it comes back the same: writes can be made in place
     int changed; // the file differs from what was loaded
-    // The last change as it was saved, before loading it again trimmed it:
-    // its key and value, or the whole file when the change was saved whole.
-    int rawKey;
-    char *rawValue;
-    char *saved;
-    size_t savedSize;
 };
 
 // Loads a file's bytes (none: a missing or empty file). 0 when out of memory.
 int ProfileLoad(ProfileText *text, const char *bytes, size_t size);
 
-// Writes a key as the profile write does, saving and loading the file again
-// when it changed. Returns 1 when it changed, 0 when it did not, -1 when out
-// of memory (nothing written; the text stays whole).
+// Makes a write in place as the profile write makes it: a key replaced where it
+// stands, a new key at the end of its section, a new section at the end. 1
+// when the text changed, 0 when not, -1, nothing changed, when it cannot make
+// this write exactly: an unstable text; a name not of printable ASCII or with
+// '[', ']' or '='; a value with a line end, or ending in a blank (Wine's
+// profile functions load the file again before the next write, which trims
+// it); or memory runs out.
 int ProfileSet(ProfileText *text, const char *section, const char *key, const char *value);
 
-// What a profile read into a buffer of capacity characters returns: a span of
-// the entry (or of fallback, for a missing key or one without '='), its
-// length in *length, quotes stripped as that read strips them.
-const char *ProfileGet(const ProfileText *text, const char *section, const char *key, const char *fallback,
-                       size_t capacity, size_t *length);
+// What a profile read (GetPrivateProfileStringA) puts into value, a buffer of
+// capacity characters, and returns, for names without surrounding blanks: the
+// entry, or fallback for a missing key or one without '=', quotes stripped as
+// that read strips them.
+size_t ProfileGet(const ProfileText *text, const char *section, const char *key, const char *fallback,
+                  char *value, size_t capacity);
 
-// The bytes the file holds once a write changed it, in storage the caller
-// frees; NULL when out of memory.
+// The bytes of the file as the profile functions save it, in storage the
+// caller frees; NULL when out of memory.
 char *ProfileSave(const ProfileText *text, size_t *size);
 
 void ProfileFree(ProfileText *text);

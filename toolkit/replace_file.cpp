@@ -1,5 +1,6 @@
 // Rewritten system files (SYSTEM.INI, SKYLOOP.INI) take their place whole or
 // not at all: written beside the old file first, then moved over it.
+#include "test_seams.h"
 #include "toolkit.h"
 
 BOOL WriteWholeFile(const char *path, const char *bytes, size_t size)
@@ -56,9 +57,23 @@ BOOL ReplaceWholeFile(const char *newPath, const char *path, const char *backupP
     return FALSE;
 }
 
-void RestoreFromBackup(const char *path, const char *backupPath)
+static void RestoreFromBackup(const char *path, const char *backupPath)
 {
     if (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES && GetLastError() == ERROR_FILE_NOT_FOUND &&
         GetFileAttributesA(backupPath) != INVALID_FILE_ATTRIBUTES)
         MoveFileA(backupPath, path);
+}
+
+// Each backup's file, both in the Windows directory.
+static void RestoreWindowsFile(const char *name, const char *backupName)
+{
+    char path[MAX_PATH], backup[MAX_PATH];
+    if (WindowsFilePath(path, sizeof path, name) && WindowsFilePath(backup, sizeof backup, backupName))
+        RestoreFromBackup(path, backup);
+}
+
+void RestoreInterruptedReplacements(void)
+{
+    RestoreWindowsFile("SYSTEM.INI", SYSTEM_INI_BACKUP);
+    RestoreWindowsFile(SAVER_SETTINGS_FILE, SAVER_SETTINGS_BACKUP);
 }

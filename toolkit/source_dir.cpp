@@ -2,7 +2,7 @@
 
 #include "toolkit.h"
 
-void CutAtLastBackslash(char *path)
+static void CutAtLastBackslash(char *path)
 {
     char *cut = strrchr(path, '\\');
     if (cut)

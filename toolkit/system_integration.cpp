@@ -1,5 +1,6 @@
 #include <string.h>
 
+#include "test_seams.h"
 #include "toolkit.h"
 
 enum { LOCAL_PATH = 500 };
@@ -49,15 +50,6 @@ void InstallWinGRuntime(void)
     InstallWinGRuntimeInto(windowsDir, systemDir);
 }
 
-void RestoreSystemIni(void)
-{
-    char ini[LOCAL_PATH], backup[LOCAL_PATH];
-    if (!WindowsFilePath(ini, SystemCapacity(), "SYSTEM.INI") ||
-        !WindowsFilePath(backup, SystemCapacity(), SYSTEM_INI_BACKUP))
-        return;
-    RestoreFromBackup(ini, backup);
-}
-
 void ActivateScreenSaver(void)
 {
     char saverPath[LOCAL_PATH];
@@ -68,7 +60,6 @@ void ActivateScreenSaver(void)
     GetOsName(osName, OsNameCapacity < LOCAL_PATH ? OsNameCapacity : LOCAL_PATH);
     if (strcmp(osName, "Windows_NT") != 0) {
         char iniPath[LOCAL_PATH];
-        RestoreSystemIni(); // written here, it would no longer be missing
         if (WindowsFilePath(iniPath, SystemCapacity(), "SYSTEM.INI"))
             WritePrivateProfileStringA("boot", "SCRNSAVE.EXE", saverPath, iniPath);
         return;

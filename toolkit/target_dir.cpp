@@ -1,5 +1,5 @@
 // Paths: joined whole or not at all, and TargetDir pointed at the directories
-// a step expands into.
+// files are expanded into.
 #include "toolkit.h"
 
 BOOL JoinPath(char *path, size_t capacity, const char *dir, const char *tail)
@@ -42,19 +42,32 @@ BOOL SetTargetDir(const char *dir)
     return TRUE;
 }
 
-BOOL TargetBelowInstallDir(const char *subdirectory)
+enum { LocalPathCapacity = 500 }; // at least TargetDir's
+
+BOOL ExpandFileInto(const char *dir, const char *name)
 {
-    char path[500];
-    if (!FormatText(path, sizeof path, "%s%s", InstallDir, subdirectory))
+    char previous[LocalPathCapacity];
+    StringCchCopyA(previous, sizeof previous, TargetDir);
+    if (!SetTargetDir(dir)) {
+        char shown[2 * LocalPathCapacity];
+        StringCchCopyA(shown, sizeof shown, dir);
+        StringCchCatA(shown, sizeof shown, "\\");
+        StringCchCatA(shown, sizeof shown, name); // cut short only past what the list keeps
+        NoteMissedFile(shown);
         return FALSE;
-    return SetTargetDir(path);
+    }
+    BOOL whole = ExpandFile(name);
+    SetTargetDir(previous);
+    return whole;
 }
 
 void ExpandIntoSubdirectory(const char *subdirectory, const char *const *names, int count)
 {
-    if (!TargetBelowInstallDir(subdirectory))
+    char dir[LocalPathCapacity];
+    size_t capacity = TargetDirCapacity < LocalPathCapacity ? TargetDirCapacity : LocalPathCapacity;
+    if (!JoinPath(dir, capacity, InstallDir, subdirectory))
         return;
-    MakeDirectory(TargetDir); // it may exist already
+    MakeDirectory(dir); // it may exist already
     for (int i = 0; i < count; i++)
-        ExpandFile(names[i]);
+        ExpandFileInto(dir, names[i]);
 }
