@@ -27,6 +27,10 @@ static DWORD Kind(const std::string &path) {
 }
 bool FileExists(const std::string &path) { return Kind(path) == 1; }
 bool DirectoryExists(const std::string &path) { return Kind(path) == 2; }
+long long FileSize(const std::string &path) {
+    WIN32_FILE_ATTRIBUTE_DATA a;
+    return GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &a) ? (long long)a.nFileSizeLow : -1;
+}
 
 void RemoveTree(const std::string &path) {
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -169,9 +173,33 @@ std::string LinkText(const std::string &path) {
     return text;
 }
 
+Snapshot Contents(const Strings &paths) {
+    Snapshot files;
+    for (const std::string &path : paths) {
+        bool missing;
+        std::string data = ReadWhole(path, &missing);
+        files[path] = missing ? Absent : path.size() > 4 && path.substr(path.size() - 4) == ".lnk" ? LinkText(path)
+                                                                                                  : data;
+    }
+    return files;
+}
+
+Strings Differences(const Snapshot &a, const Snapshot &b) {
+    Strings paths;
+    for (const Snapshot *side : {&a, &b})
+        for (const auto &f : *side) {
+            auto x = a.find(f.first), y = b.find(f.first);
+            if (x == a.end() || y == b.end() || x->second != y->second)
+                paths.push_back(f.first);
+        }
+    std::sort(paths.begin(), paths.end());
+    paths.erase(std::unique(paths.begin(), paths.end()), paths.end());
+    return paths;
+}
+
 namespace driver {
-bool Poll(DWORD timeoutMs, const std::function<bool()> &done) {
-    for (DWORD start = GetTickCount(); !done(); Sleep(10))
+bool Poll(DWORD timeoutMs, const std::function<bool()> &done, DWORD stepMs) {
+    for (DWORD start = GetTickCount(); !done(); Sleep(stepMs))
         if (GetTickCount() - start > timeoutMs)
             return false;
     return true;
@@ -278,6 +306,7 @@ void InstallerTest::TearDown() {
         TerminateProcess(process, 1);
         WaitForSingleObject(process, 5000);
         CloseHandle(process);
+        CloseHandle(thread);
         process = NULL;
     }
 }
@@ -289,7 +318,7 @@ void InstallerTest::Start(const std::string &program) {
     std::string line = program;
     if (!CreateProcessA(NULL, &line[0], NULL, NULL, FALSE, 0, NULL, scratch.c_str(), &si, &pi))
         throw std::runtime_error("cannot start " + program);
-    CloseHandle(pi.hThread);
+    thread = pi.hThread;
     process = pi.hProcess;
     processId = pi.dwProcessId;
 }
@@ -299,6 +328,7 @@ int InstallerTest::Exit() {
     if (WaitForSingleObject(process, driver::Timeout) == WAIT_OBJECT_0) {
         GetExitCodeProcess(process, &code);
         CloseHandle(process);
+        CloseHandle(thread);
         process = NULL;
     }
     TearDown(); // one that still runs is a failure, and killed
@@ -338,4 +368,42 @@ std::string InstallerTest::InstallDistribution(const std::string &setup, const c
     driver::Click(box ? box : end, box ? IDOK : 102);
     EXPECT_EQ(box ? 1 : 0, Exit()) << setup;
     return listed;
+}
+
+void InstallerTest::KillPasses(const Points &points, const std::function<void()> &reset,
+                               const std::function<void()> &start, const std::function<void()> &finish,
+                               const std::function<Strings()> &paths, const Strings &whole, const Snapshot &also) {
+    reset();
+    Snapshot before = Contents(whole);
+    finish();
+    Snapshot through = Contents(paths());
+    for (size_t k = 0; k < points.size(); k++) {
+        reset();
+        start();
+        // In steps, each point looked at while the installer stands still: it dies where it was seen.
+        auto holds = [&] {
+            for (size_t j = k; j < points.size(); j++)
+                if (points[j]())
+                    return true;
+            return false;
+        };
+        CONTEXT stopped;
+        stopped.ContextFlags = CONTEXT_CONTROL;
+        for (DWORD began = GetTickCount(); !holds() && GetTickCount() - began < driver::Timeout;) {
+            ResumeThread(thread);
+            Sleep(0);
+            SuspendThread(thread);
+            GetThreadContext(thread, &stopped); // once it has stopped
+        }
+        bool reached = holds();
+        TerminateProcess(process, 1);
+        Exit();
+        ASSERT_TRUE(reached) << "point " << k;
+        for (const auto &f : Contents(whole)) {
+            auto in = [&](const Snapshot &s) { return s.count(f.first) && s.at(f.first) == f.second; };
+            EXPECT_TRUE(in(before) || in(through) || in(also)) << f.first << ", killed at point " << k;
+        }
+        finish();
+        EXPECT_EQ(Strings{}, Differences(through, Contents(paths()))) << "killed at point " << k;
+    }
 }
