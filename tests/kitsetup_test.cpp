@@ -10,7 +10,7 @@ namespace {
 const char *const Main = "Skyloop Setup", *const Ask = "Skyloop Directory", *const Create = "New Directory",
                   *const Ready = "Ready to Install", *const ReadyText = "Setup will now install all files.";
 const std::string SystemIni = WindowsDir + "\\system.ini", Settings = WindowsDir + "\\SKYLOOP.INI",
-                  Links = WindowsDir + "\\DESKTOP\\Skyloop",
+                  Links = WindowsDir + "\\DESKTOP\\Skyloop", Dev = "Device=DVA.386\r\n",
                   OldIni = "[boot]\r\nshell=x\r\n[386Enh]\r\nwoa=y\r\n";
 
 COLORREF Pixel(HDC dc, HWND window, int x, int y) {
@@ -203,37 +203,26 @@ TEST_F(Kit, EveryPassThatFailsComesBackToTheDirectoryUntilOneGetsThrough) {
                   LinkText(Links + "\\Skyloop Settings.lnk"));
 }
 
-// Long enough to be caught while it is written.
-std::string LargeSystemIni() {
-    std::string ini = "[boot]\r\nshell=x\r\n[386Enh]\r\n";
-    for (int i = 0; i < 3000; i++)
-        ini += "[" + std::to_string(i) + "]\r\n";
-    return ini;
-}
-
 TEST_F(Kit, KilledAnywhereInAPassItLosesNothing) {
-    const std::string dir = "C:\\SKYLOOP", old = "[Global]\r\nTableOrder=17\r\n", ini = LargeSystemIni(),
-                      device = std::string(ini).insert(27, "Device=DVA.386\r\n");
-    Strings kept = {SystemIni, Settings}, paths = {WindowsDir + "\\SKYLOOP.SCR", WindowsDir + "\\SYSTEM.QQQ",
-                                                   WindowsDir + "\\SKYLOOP.QQQ"};
+    const std::string dir = "C:\\SKYLOOP", ini = LargeSystemIni(), device = std::string(ini).insert(27, Dev);
+    Strings files = {WindowsDir + "\\SKYLOOP.SCR", WindowsDir + "\\SYSTEM.QQQ", WindowsDir + "\\SKYLOOP.QQQ"};
     for (const char *name : WinGFiles)
-        paths.push_back(SystemDir + "\\" + name);
+        files.push_back(SystemDir + "\\" + name);
     auto file = [](const std::string &path) { return [=] { return FileExists(path); }; };
-    Points points = {file(paths[0]), file(dir + "\\MAPS\\BGROUND.BMP"), file(dir + "\\SAMPLES\\GLOBE.SKY"),
-                     file(paths[2]), file(paths[1]), file(paths[8]), [&] { // rewritten after the device line
-                         long long size = FileSize(SystemIni);
-                         return size != (long long)ini.size() && size != (long long)device.size();
-                     },
-                     file(Links + "\\Read Me.lnk"), [] { return FindWindowA(NULL, "Installed OK") != NULL; }};
+    auto sized = [](const std::string &path, const std::string &data) {
+        return [=] { return FileSize(path) == (long long)data.size(); };
+    };
+    Points points = {file(files[0]),
+                     file(dir + "\\SAMPLES\\GLOBE.SKY"),
+                     file(files[2]),
+                     file(files[1]),
+                     file(files[8]),
+                     [=] { return FileExists(files[1]) && sized(SystemIni, device)(); },
+                     [=] { return !sized(SystemIni, ini)() && !sized(SystemIni, device)(); },
+                     [] { return FindWindowA(NULL, "Installed OK") != NULL; }};
     KillPasses(
-        points,
-        [&] {
-            for (const std::string &path : paths)
-                DeleteFileA(path.c_str());
-            RemoveTree(dir);
-            RemoveTree(Links);
-            ASSERT_TRUE(CreateDirectoryA(dir.c_str(), NULL) && WriteWhole(SystemIni, ini) && WriteWhole(Settings, old));
-        },
+        points, {dir, Links}, files, {{SystemIni, ini}, {Settings, "[Global]\r\nTableOrder=17\r\n"}},
+        {{SystemIni, device}},
         [&] {
             Start("E:\\SETUP.EXE");
             Click(Wait(Ask), 102);
@@ -241,15 +230,7 @@ TEST_F(Kit, KilledAnywhereInAPassItLosesNothing) {
             SuspendThread(thread);
             Click(box, IDOK);
         },
-        [&] { EXPECT_EQ("", InstallDistribution("E:\\SETUP.EXE")); },
-        [&] {
-            Strings all = FilesBelow(dir), links = FilesBelow(Links);
-            all.insert(all.end(), links.begin(), links.end());
-            all.insert(all.end(), paths.begin(), paths.end());
-            all.insert(all.end(), kept.begin(), kept.end());
-            return all;
-        },
-        kept, {{SystemIni, device}});
+        [&] { EXPECT_EQ("", InstallDistribution("E:\\SETUP.EXE")); });
 }
 
 // Where a name that escaped its directory would land: the drive's root, the Windows and system

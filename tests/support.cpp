@@ -178,8 +178,8 @@ Snapshot Contents(const Strings &paths) {
     for (const std::string &path : paths) {
         bool missing;
         std::string data = ReadWhole(path, &missing);
-        files[path] = missing ? Absent : path.size() > 4 && path.substr(path.size() - 4) == ".lnk" ? LinkText(path)
-                                                                                                  : data;
+        bool link = path.size() > 4 && path.substr(path.size() - 4) == ".lnk";
+        files[path] = missing ? Absent : link ? LinkText(path) : data;
     }
     return files;
 }
@@ -197,9 +197,16 @@ Strings Differences(const Snapshot &a, const Snapshot &b) {
     return paths;
 }
 
+std::string LargeSystemIni() {
+    std::string ini = "[boot]\r\nshell=x\r\n[386Enh]\r\n";
+    for (int i = 0; i < 30000; i++)
+        ini += "[" + std::to_string(i) + "]\r\n";
+    return ini;
+}
+
 namespace driver {
-bool Poll(DWORD timeoutMs, const std::function<bool()> &done, DWORD stepMs) {
-    for (DWORD start = GetTickCount(); !done(); Sleep(stepMs))
+bool Poll(DWORD timeoutMs, const std::function<bool()> &done) {
+    for (DWORD start = GetTickCount(); !done(); Sleep(10))
         if (GetTickCount() - start > timeoutMs)
             return false;
     return true;
@@ -370,13 +377,34 @@ std::string InstallerTest::InstallDistribution(const std::string &setup, const c
     return listed;
 }
 
-void InstallerTest::KillPasses(const Points &points, const std::function<void()> &reset,
-                               const std::function<void()> &start, const std::function<void()> &finish,
-                               const std::function<Strings()> &paths, const Strings &whole, const Snapshot &also) {
+void InstallerTest::KillPasses(const Points &points, const Strings &dirs, const Strings &files,
+                               const Snapshot &initial, const Snapshot &also,
+                               const std::function<void()> &start, const std::function<void()> &finish) {
+    Strings kept;
+    auto reset = [&] {
+        for (const std::string &path : files)
+            DeleteFileA(path.c_str());
+        for (const std::string &dir : dirs) {
+            RemoveTree(dir);
+            ASSERT_TRUE(CreateDirectoryA(dir.c_str(), NULL)) << dir;
+        }
+        for (const auto &f : initial) {
+            ASSERT_TRUE(WriteWhole(f.first, f.second));
+            kept.push_back(f.first);
+        }
+    };
+    auto now = [&] {
+        Strings all = files;
+        for (const std::string &dir : dirs) {
+            Strings below = FilesBelow(dir);
+            all.insert(all.end(), below.begin(), below.end());
+        }
+        all.insert(all.end(), kept.begin(), kept.end());
+        return Contents(all);
+    };
     reset();
-    Snapshot before = Contents(whole);
     finish();
-    Snapshot through = Contents(paths());
+    Snapshot through = now();
     for (size_t k = 0; k < points.size(); k++) {
         reset();
         start();
@@ -391,7 +419,7 @@ void InstallerTest::KillPasses(const Points &points, const std::function<void()>
         stopped.ContextFlags = CONTEXT_CONTROL;
         for (DWORD began = GetTickCount(); !holds() && GetTickCount() - began < driver::Timeout;) {
             ResumeThread(thread);
-            Sleep(0);
+            Sleep(1);
             SuspendThread(thread);
             GetThreadContext(thread, &stopped); // once it has stopped
         }
@@ -399,11 +427,11 @@ void InstallerTest::KillPasses(const Points &points, const std::function<void()>
         TerminateProcess(process, 1);
         Exit();
         ASSERT_TRUE(reached) << "point " << k;
-        for (const auto &f : Contents(whole)) {
+        for (const auto &f : Contents(kept)) {
             auto in = [&](const Snapshot &s) { return s.count(f.first) && s.at(f.first) == f.second; };
-            EXPECT_TRUE(in(before) || in(through) || in(also)) << f.first << ", killed at point " << k;
+            EXPECT_TRUE(in(initial) || in(through) || in(also)) << f.first << ", killed at point " << k;
         }
         finish();
-        EXPECT_EQ(Strings{}, Differences(through, Contents(paths()))) << "killed at point " << k;
+        EXPECT_EQ(Strings{}, Differences(through, now())) << "killed at point " << k;
     }
 }

@@ -42,13 +42,14 @@ std::string RegText(HKEY root, const char *key, const char *name);
 void SetReg(HKEY root, const char *key, const char *name, DWORD type, const char *text); // NULL deletes
 std::string LinkText(const std::string &path); // "target | description"
 typedef std::map<std::string, std::string> Snapshot;
-Snapshot Contents(const Strings &paths); // each file's bytes (a link's LinkText), or Absent
+Snapshot Contents(const Strings &paths);                   // each file's bytes (a link's LinkText), or Absent
 Strings Differences(const Snapshot &a, const Snapshot &b); // the paths that either holds otherwise
 typedef std::vector<std::function<bool()>> Points;
+std::string LargeSystemIni(); // [boot] and [386Enh] first, then enough to be seen while it is written
 
 namespace driver {
 const DWORD Timeout = 30000;
-bool Poll(DWORD timeoutMs, const std::function<bool()> &done, DWORD stepMs = 10); // false: never done
+bool Poll(DWORD timeoutMs, const std::function<bool()> &done); // false when done never was
 // A visible top-level window with this caption (any when NULL), of this process (any when 0),
 // having this control (any when 0; a message box's text is 0xFFFF).
 HWND FindVisible(const char *caption, DWORD processId = 0, int control = 0);
@@ -86,13 +87,13 @@ protected:
     // A distribution's SETUP.EXE through a pass into dir (by default the one offered, existing):
     // the box listing what it could not install (exit code 1), "" for the end message (0).
     std::string InstallDistribution(const std::string &setup, const char *dir = nullptr);
-    // Kills the pass that start() begins (from what reset() made; start() suspends the installer before
-    // its last click) at each of points in turn, once it or a later one holds: each file of whole is then
-    // as reset() made it, as the pass leaves it, or as in also; and finish(), a pass run through, leaves
-    // the files named by paths() as one never killed.
-    void KillPasses(const Points &points, const std::function<void()> &reset, const std::function<void()> &start,
-                    const std::function<void()> &finish, const std::function<Strings()> &paths,
-                    const Strings &whole, const Snapshot &also);
+    // Kills the pass that start() begins (start() suspends the installer before its last click) at each
+    // of points in turn, once it or a later one holds, each time from the empty dirs, no files and the
+    // initial files: these are then as they were, as the pass leaves them, or as in also; and finish(),
+    // a pass run through, leaves all below dirs, files and initial as one never killed.
+    void KillPasses(const Points &points, const Strings &dirs, const Strings &files, const Snapshot &initial,
+                    const Snapshot &also, const std::function<void()> &start,
+                    const std::function<void()> &finish);
     HANDLE process = NULL, thread = NULL; // thread: its main thread
     DWORD processId = 0;
     std::string scratch = FreshDirectory("run");
