@@ -158,6 +158,13 @@ static int Install(HWND mainWindow)
 
 void RunInstall(HWND mainWindow)
 {
+    // A replacement cut short where the system cannot replace a file in one
+    // step may have left only the backup: the file comes back before anything.
+    RestoreSystemIni();
+    char settings[MAX_PATH], backup[MAX_PATH];
+    if (WindowsFilePath(settings, sizeof settings, SAVER_SETTINGS_FILE) &&
+        WindowsFilePath(backup, sizeof backup, SAVER_SETTINGS_BACKUP))
+        RestoreFromBackup(settings, backup);
     DeriveSourceDir();
     StatusCode = STATUS_NONE;
     PostQuitMessage(Install(mainWindow));

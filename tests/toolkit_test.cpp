@@ -33,6 +33,7 @@ TEST(LzDecoder, StartsFromBlanksAndResumesAtAnyInputByte) {
     // "ab", then 6 bytes from 4096 - 16, where writing starts, then 3 from 0, still blank.
     LzStatus status;
     EXPECT_EQ("abababab   ", Decode(head + std::string("\x0b\0\0\0\x03" "ab\xf0\xf3\0\0", 11), &status));
+    EXPECT_EQ(LZ_DONE, status);
     for (std::string name : {"text", "spaces5000", "xs4127", "mixed"}) {
         EXPECT_TRUE(Decode(ReadWhole("T:\\lz\\" + name + ".lz"), &status) == ReadWhole("T:\\lz\\" + name));
         EXPECT_EQ(LZ_DONE, status) << name;
