@@ -231,10 +231,19 @@ TEST_F(Kit, KilledAnywhereInAPassItLosesNothing) {
         [&] { EXPECT_EQ("", InstallDistribution("E:\\SETUP.EXE")); });
 }
 
-// Every file on the drive, where a name that escaped its directory could land or strike.
+// Every file on the drive, where a name that escaped its directory could land or strike; but for the
+// users' folders, which lead to the host's.
 Snapshot Surroundings() {
     Snapshot files;
-    for (const std::string &path : FilesBelow("C:")) {
+    Strings paths;
+    for (const std::string &name : FilesIn("C:")) {
+        std::string path = "C:\\" + name;
+        Strings below = !DirectoryExists(path)            ? Strings{path}
+                        : _stricmp(name.c_str(), "users") ? FilesBelow(path)
+                                                          : Strings{};
+        paths.insert(paths.end(), below.begin(), below.end());
+    }
+    for (const std::string &path : paths) {
         WIN32_FILE_ATTRIBUTE_DATA a = {};
         GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &a);
         files[path] = std::to_string(a.nFileSizeLow) + "/" + std::to_string(a.ftLastWriteTime.dwLowDateTime);
