@@ -202,24 +202,18 @@ TEST_F(Kit, EveryPassThatFailsComesBackToTheDirectoryUntilOneGetsThrough) {
 }
 
 TEST_F(Kit, KilledAnywhereInAPassItLosesNothing) {
-    const std::string dir = "C:\\SKYLOOP", ini = LargeSystemIni(), device = std::string(ini).insert(27, Dev);
+    const std::string ini = LargeSystemIni(), device = std::string(ini).insert(27, Dev);
     Strings files = {WindowsDir + "\\SKYLOOP.SCR", WindowsDir + "\\SYSTEM.QQQ", WindowsDir + "\\SKYLOOP.QQQ"};
     for (const char *name : WinGFiles)
         files.push_back(SystemDir + "\\" + name);
     auto file = [](const std::string &path) { return [=] { return FileExists(path); }; };
-    auto sized = [](const std::string &path, const std::string &data) {
-        return [=] { return FileSize(path) == (long long)data.size(); };
-    };
-    Points points = {file(files[0]),
-                     file(dir + "\\SAMPLES\\GLOBE.SKY"),
-                     file(files[2]),
-                     file(files[1]),
-                     file(files[8]),
-                     [=] { return FileExists(files[1]) && sized(SystemIni, device)(); },
-                     [=] { return !sized(SystemIni, ini)() && !sized(SystemIni, device)(); },
-                     [] { return FindWindowA(NULL, "Installed OK") != NULL; }};
+    auto sized = [](const std::string &data) { return FileSize(SystemIni) == (long long)data.size(); };
     KillPasses(
-        points, {dir, Links}, files, {{SystemIni, ini}, {Settings, "[Global]\r\nTableOrder=17\r\n"}},
+        {file(files[0]), file("C:\\SKYLOOP\\SAMPLES\\GLOBE.SKY"), file(files[2]), file(files[1]),
+         file(files[8]), [=] { return FileExists(files[1]) && sized(device); },
+         [=] { return !sized(ini) && !sized(device); }, // the device line's file replaced
+         [] { return FindWindowA(NULL, "Installed OK") != NULL; }},
+        {"C:\\SKYLOOP", Links}, files, {{SystemIni, ini}, {Settings, "[Global]\r\nTableOrder=17\r\n"}},
         {{SystemIni, device}},
         [&] {
             Start("E:\\SETUP.EXE");

@@ -282,47 +282,36 @@ TEST_F(Setup, APageStaysUntilItsDirectoryIsTakenOrCancelIsConfirmed) {
 }
 TEST_F(Setup, KilledAnywhereInTheSaverStepItLosesNothing) {
     SetEnvironmentVariableA("OS", NULL);
-    const std::string mdx = scratch + "\\mdx", dir = scratch + "\\sky", links = Desktop95 + "\\Skyloop",
-                      old = "[Global]\r\nTableOrder=17\r\n", head = WindowsDir + "\\HEAD.INI",
-                      m = dir + "\\MODELS\\";
-    // What the first of its two passes over the settings leaves, as the profile functions write it.
-    ASSERT_TRUE(WriteWhole(head, old) && CreateDirectoryA(mdx.c_str(), NULL));
-    for (const Strings &w :
-         std::vector<Strings>{{"Misc", "Normal", "1"},
-                              {"Misc", "InstallDirectory", dir},
-                              {"Misc", "MapsDirectory", dir + "\\MAPS"},
-                              {"Misc", "BackgroundMap", dir + "\\MAPS\\BGROUND.BMP"},
-                              {"Entries", "EntryFN000", m + "3D.SKY"},
-                              {"Entries", "EntryPM000", "2,350,350,1,0,3,0,0,10,0,270,10,45"},
-                              {"Entries", "EntryFN001", m + "TORUSF.SKY"},
-                              {"Entries", "EntryPM001", "2,400,400,1,0,1,1,0,10,0,270,10,45"}})
-        WritePrivateProfileStringA(w[0].c_str(), w[1].c_str(), w[2].c_str(), head.c_str());
-    WritePrivateProfileStringA(NULL, NULL, NULL, head.c_str());
-    const Strings files = {WindowsDir + "\\SKYLOOP.SCR", WindowsDir + "\\SYSTEM.QQQ",
-                           WindowsDir + "\\SKYLOOP.QQQ"};
+    const std::string mdx = scratch + "\\mdx", dir = scratch + "\\sky", m = dir + "\\MODELS\\",
+                      files[] = {WindowsDir + "\\SKYLOOP.SCR", WindowsDir + "\\SYSTEM.QQQ",
+                                 WindowsDir + "\\SKYLOOP.QQQ"},
+                      // Its first pass over the settings finds what it would write: only the second writes.
+        old = "[Global]\r\nTableOrder=17\r\n[Misc]\r\nNormal=1\r\nInstallDirectory=" + dir +
+              "\r\nMapsDirectory=" + dir + "\\MAPS\r\nBackgroundMap=" + dir +
+              "\\MAPS\\BGROUND.BMP\r\n[Entries]\r\nEntryFN000=" + m +
+              "3D.SKY\r\nEntryPM000=2,350,350,1,0,3,0,0,10,0,270,10,45\r\nEntryFN001=" + m +
+              "TORUSF.SKY\r\nEntryPM001=2,400,400,1,0,1,1,0,10,0,270,10,45\r\n";
     auto file = [](const std::string &path) { return [=] { return FileExists(path); }; };
-    Points points = {file(files[0]),
-                     file(m + "3DCUBES.TXT"),
-                     file(files[2]),
-                     [&] { return FileSize(SaverIni) != (long long)old.size() && FileExists(files[2]); },
-                     file(files[1]),
-                     [&] { return FileSize(SystemIni) != (long long)LargeSystemIni().size(); },
-                     [] { return FindWindowA(NULL, Pages[2].caption) != NULL; }};
+    auto saver = [&] {
+        Start("D:\\SETUP.EXE");
+        Proceed(Wait(Pages[0].caption), mdx);
+        return Wait(Pages[1].caption);
+    };
+    ASSERT_TRUE(CreateDirectoryA(mdx.c_str(), NULL));
     KillPasses(
-        points, {dir, links}, files, {{SystemIni, LargeSystemIni()}, {SaverIni, old}},
-        {{SaverIni, ReadWhole(head)}},
+        {file(files[0]), file(m + "3DCUBES.TXT"), file(files[2]), file(files[1]),
+         [&] { return FileSize(SystemIni) != (long long)LargeSystemIni().size(); },
+         [] { return FindWindowA(NULL, Pages[2].caption) != NULL; }},
+        {dir, Desktop95 + "\\Skyloop"}, {files, files + 3}, {{SystemIni, LargeSystemIni()}, {SaverIni, old}},
+        {},
         [&] {
-            Start("D:\\SETUP.EXE");
-            Proceed(Wait(Pages[0].caption), mdx);
-            HWND page = Wait(Pages[1].caption);
+            HWND page = saver();
             SetControlText(page, 102, dir.c_str());
             SuspendThread(thread);
             Click(page, IDOK);
         },
         [&] {
-            Start("D:\\SETUP.EXE");
-            Proceed(Wait(Pages[0].caption), mdx);
-            Proceed(Wait(Pages[1].caption), dir);
+            Proceed(saver(), dir);
             Click(Wait(Pages[2].caption), IDCANCEL);
             Answer("Cancelling", Sure, IDYES);
             Finish(Failed);

@@ -178,22 +178,19 @@ Snapshot Contents(const Strings &paths) {
     for (const std::string &path : paths) {
         bool missing;
         std::string data = ReadWhole(path, &missing);
-        bool link = path.size() > 4 && path.substr(path.size() - 4) == ".lnk";
-        files[path] = missing ? Absent : link ? LinkText(path) : data;
+        files[path] = missing ? Absent : path.rfind(".lnk") + 4 == path.size() ? LinkText(path) : data;
     }
     return files;
 }
 
 Strings Differences(const Snapshot &a, const Snapshot &b) {
     Strings paths;
-    for (const Snapshot *side : {&a, &b})
-        for (const auto &f : *side) {
-            auto x = a.find(f.first), y = b.find(f.first);
-            if (x == a.end() || y == b.end() || x->second != y->second)
-                paths.push_back(f.first);
-        }
-    std::sort(paths.begin(), paths.end());
-    paths.erase(std::unique(paths.begin(), paths.end()), paths.end());
+    for (const auto &f : a)
+        if (!b.count(f.first) || b.at(f.first) != f.second)
+            paths.push_back(f.first);
+    for (const auto &f : b)
+        if (!a.count(f.first))
+            paths.push_back(f.first);
     return paths;
 }
 
@@ -381,39 +378,33 @@ void InstallerTest::KillPasses(const Points &points, const Strings &dirs, const 
                                const Snapshot &initial, const Snapshot &also,
                                const std::function<void()> &start, const std::function<void()> &finish) {
     Strings kept;
+    for (const auto &f : initial)
+        kept.push_back(f.first);
     auto reset = [&] {
         for (const std::string &path : files)
             DeleteFileA(path.c_str());
-        for (const std::string &dir : dirs) {
-            RemoveTree(dir);
-            ASSERT_TRUE(CreateDirectoryA(dir.c_str(), NULL)) << dir;
-        }
-        for (const auto &f : initial) {
-            ASSERT_TRUE(WriteWhole(f.first, f.second));
-            kept.push_back(f.first);
-        }
+        for (const std::string &dir : dirs)
+            RemoveTree(dir), CreateDirectoryA(dir.c_str(), NULL);
+        for (const auto &f : initial)
+            WriteWhole(f.first, f.second);
     };
     auto now = [&] {
         Strings all = files;
-        for (const std::string &dir : dirs) {
-            Strings below = FilesBelow(dir);
-            all.insert(all.end(), below.begin(), below.end());
-        }
         all.insert(all.end(), kept.begin(), kept.end());
+        for (const std::string &dir : dirs)
+            for (const std::string &path : FilesBelow(dir))
+                all.push_back(path);
         return Contents(all);
     };
     reset();
     finish();
-    Snapshot through = now();
+    const Snapshot through = now();
     for (size_t k = 0; k < points.size(); k++) {
         reset();
         start();
-        // In steps, each point looked at while the installer stands still: it dies where it was seen.
+        // In steps, the points looked at while the installer stands still: it dies where they were seen.
         auto holds = [&] {
-            for (size_t j = k; j < points.size(); j++)
-                if (points[j]())
-                    return true;
-            return false;
+            return std::any_of(points.begin() + k, points.end(), [](const auto &p) { return p(); });
         };
         CONTEXT stopped;
         stopped.ContextFlags = CONTEXT_CONTROL;
@@ -428,8 +419,10 @@ void InstallerTest::KillPasses(const Points &points, const Strings &dirs, const 
         Exit();
         ASSERT_TRUE(reached) << "point " << k;
         for (const auto &f : Contents(kept)) {
-            auto in = [&](const Snapshot &s) { return s.count(f.first) && s.at(f.first) == f.second; };
-            EXPECT_TRUE(in(initial) || in(through) || in(also)) << f.first << ", killed at point " << k;
+            bool whole = false;
+            for (const Snapshot *s : {&initial, &through, &also})
+                whole = whole || (s->count(f.first) && s->at(f.first) == f.second);
+            EXPECT_TRUE(whole) << f.first << ", killed at point " << k;
         }
         finish();
         EXPECT_EQ(Strings{}, Differences(through, now())) << "killed at point " << k;

@@ -43,9 +43,9 @@ void SetReg(HKEY root, const char *key, const char *name, DWORD type, const char
 std::string LinkText(const std::string &path); // "target | description"
 typedef std::map<std::string, std::string> Snapshot;
 Snapshot Contents(const Strings &paths);                   // each file's bytes (a link's LinkText), or Absent
-Strings Differences(const Snapshot &a, const Snapshot &b); // the paths that either holds otherwise
+Strings Differences(const Snapshot &a, const Snapshot &b); // the paths one holds otherwise
 typedef std::vector<std::function<bool()>> Points;
-std::string LargeSystemIni(); // [boot] and [386Enh] first, then enough to be seen while it is written
+std::string LargeSystemIni(); // [boot], [386Enh], then enough to be seen while it is written
 
 namespace driver {
 const DWORD Timeout = 30000;
@@ -87,10 +87,9 @@ protected:
     // A distribution's SETUP.EXE through a pass into dir (by default the one offered, existing):
     // the box listing what it could not install (exit code 1), "" for the end message (0).
     std::string InstallDistribution(const std::string &setup, const char *dir = nullptr);
-    // Kills the pass that start() begins (start() suspends the installer before its last click) at each
-    // of points in turn, once it or a later one holds, each time from the empty dirs, no files and the
-    // initial files: these are then as they were, as the pass leaves them, or as in also; and finish(),
-    // a pass run through, leaves all below dirs, files and initial as one never killed.
+    // Kills the pass start() begins (suspending the installer before its last click) at each of points,
+    // once it or a later one holds, from empty dirs, no files and initial: these are then as they were,
+    // as finish() (a whole pass) leaves them or as in also; finish() then leaves all as when never killed.
     void KillPasses(const Points &points, const Strings &dirs, const Strings &files, const Snapshot &initial,
                     const Snapshot &also, const std::function<void()> &start,
                     const std::function<void()> &finish);
