@@ -51,6 +51,8 @@ TEST_F(FullDisk, BothInstallersLeaveEveryFileWholeOrAbsentAndSaySo) {
         if (!FileExists(std::string("F:\\SKYBUILD\\SKEL\\") + f))
             unwritten.push_back(std::string("File Copy - To file - can't write: F:\\SKYBUILD\\SKEL\\") + f);
     EXPECT_EQ(unwritten, write.Texts());
+    EXPECT_EQ(Strings{}, decomp.Texts()) << "a source is never missing, nor one it cannot open";
+    EXPECT_TRUE(from.Texts().empty() && to.Texts().empty());
     // The distribution installer lists, in their order, the files that are not there whole.
     const std::string sky = "G:\\SKY", rest = "\\WIN\\SYSTEM.INI", ini = "[386enh]\r\n";
     ASSERT_TRUE(CreateDirectoryA(sky.c_str(), NULL) && CreateDirectoryA("G:\\WIN", NULL) &&

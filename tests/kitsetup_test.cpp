@@ -2,15 +2,13 @@
 // whose originals are on O:) operated as a user would.
 #include "support.h"
 
-#include <map>
-
 using namespace driver;
 
 namespace {
 const char *const Main = "Skyloop Setup", *const Ask = "Skyloop Directory", *const Create = "New Directory",
                   *const Ready = "Ready to Install", *const ReadyText = "Setup will now install all files.";
 const std::string SystemIni = WindowsDir + "\\system.ini", Settings = WindowsDir + "\\SKYLOOP.INI",
-                  Links = WindowsDir + "\\DESKTOP\\Skyloop",
+                  Links = WindowsDir + "\\DESKTOP\\Skyloop", Dev = "Device=DVA.386\r\n",
                   OldIni = "[boot]\r\nshell=x\r\n[386Enh]\r\nwoa=y\r\n";
 
 COLORREF Pixel(HDC dc, HWND window, int x, int y) {
@@ -203,15 +201,44 @@ TEST_F(Kit, EveryPassThatFailsComesBackToTheDirectoryUntilOneGetsThrough) {
                   LinkText(Links + "\\Skyloop Settings.lnk"));
 }
 
-// Where a name that escaped its directory would land: the drive's root, the Windows and system
-// directories, and all below the installer's current directory.
-std::map<std::string, std::string> Surroundings() {
-    std::map<std::string, std::string> files;
-    Strings paths = FilesBelow("C:\\tests");
-    for (const std::string &dir : {std::string("C:"), WindowsDir, SystemDir})
-        for (const std::string &name : FilesIn(dir))
-            if (FileExists(dir + "\\" + name))
-                paths.push_back(dir + "\\" + name);
+TEST_F(Kit, KilledAnywhereInAPassItLosesNothing) {
+    const std::string ini = LargeSystemIni(), device = std::string(ini).insert(27, Dev);
+    Strings files;
+    for (const char *name : {"SKYLOOP.SCR", "SYSTEM.QQQ", "SKYLOOP.QQQ", "SYSTEM.QQB", "SKYLOOP.QQB"})
+        files.push_back(WindowsDir + "\\" + name);
+    for (const char *name : WinGFiles)
+        files.push_back(SystemDir + "\\" + name);
+    auto file = [](const std::string &path) { return [=] { return FileExists(path); }; };
+    auto sized = [](const std::string &data) { return FileSize(SystemIni) == (long long)data.size(); };
+    KillPasses(
+        {file(files[0]), file("C:\\SKYLOOP\\SAMPLES\\GLOBE.SKY"), file(files[2]), file(files[1]),
+         file(files[10]), [=] { return FileExists(files[1]) && sized(device); },
+         [=] { return !sized(ini) && !sized(device); }, // the device line's copy in place
+         [] { return FindWindowA(NULL, "Installed OK") != NULL; }},
+        {"C:\\SKYLOOP", Links}, files, {{SystemIni, ini}, {Settings, "[Global]\r\nTableOrder=17\r\n"}},
+        {{SystemIni, device}},
+        [&] {
+            Start("E:\\SETUP.EXE");
+            Click(Wait(Ask), 102);
+            HWND box = Wait(Ready, 0xFFFF);
+            SuspendThread(thread);
+            Click(box, IDOK);
+        },
+        [&] { EXPECT_EQ("", InstallDistribution("E:\\SETUP.EXE")); });
+}
+
+// Every file on the drive, where a name that escaped its directory could land or strike; but for the
+// users' folders, which lead to the host's.
+Snapshot Surroundings() {
+    Snapshot files;
+    Strings paths;
+    for (const std::string &name : FilesIn("C:")) {
+        std::string path = "C:\\" + name;
+        Strings below = !DirectoryExists(path)            ? Strings{path}
+                        : _stricmp(name.c_str(), "users") ? FilesBelow(path)
+                                                          : Strings{};
+        paths.insert(paths.end(), below.begin(), below.end());
+    }
     for (const std::string &path : paths) {
         WIN32_FILE_ATTRIBUTE_DATA a = {};
         GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &a);
@@ -231,14 +258,19 @@ TEST_F(Kit, ItListsWhatItCouldNotInstallAndNothingLandsOutsideTheInstallation) {
     Start(dist + "\\SETUP.EXE");
     Close(Wait(Main));
     EXPECT_EQ(0, Exit());
-    CopyFileA("E:\\SETUP.EXE", (deep + "\\SETUP.EXE").c_str(), FALSE);
+    // Only backups of cut-short replacements: put back at the start.
+    const std::string backups[] = {WindowsDir + "\\SYSTEM.QQB", WindowsDir + "\\SKYLOOP.QQB"};
+    ASSERT_TRUE(CopyFileA("E:\\SETUP.EXE", (deep + "\\SETUP.EXE").c_str(), FALSE) &&
+                DeleteFileA(SystemIni.c_str()) && WriteWhole(backups[0], OldIni) &&
+                WriteWhole(backups[1], "[Global]\r\n"));
     Start(deep + "\\SETUP.EXE");
     HWND ask = Wait(Ask);
+    EXPECT_EQ(OldIni + "[Global]\r\n", ReadWhole(SystemIni) + ReadWhole(Settings));
+    EXPECT_FALSE(FileExists(backups[0]) || FileExists(backups[1]));
     EXPECT_EQ("?", ControlText(ask, 103));
     Click(ask, 101);
     EXPECT_EQ(0, Exit());
-    EXPECT_TRUE(!DirectoryExists("C:\\SKYLOOP") && !FileExists(Settings) &&
-                !FileExists(WindowsDir + "\\SKYLOOP.SCR"));
+    EXPECT_TRUE(!DirectoryExists("C:\\SKYLOOP") && !FileExists(WindowsDir + "\\SKYLOOP.SCR"));
     // No screen saver, a damaged model and eleven missing ones: the first ten paths, how many more.
     ASSERT_TRUE(WriteWhole(dist + "\\GLOBE.SK_", ReadWhole("E:\\GLOBE.SK_").substr(0, 100)) &&
                 DeleteFileA((dist + "\\SKYLOOP.SC_").c_str()));
@@ -262,19 +294,19 @@ TEST_F(Kit, ItListsWhatItCouldNotInstallAndNothingLandsOutsideTheInstallation) {
     CopyFileA("E:\\SKYLOOP.SC_", (dist + "\\SKYLOOP.SC_").c_str(), FALSE);
     // Hostile descriptions (tools/hostile_descriptions): every pass ends, nothing written elsewhere.
     ASSERT_TRUE(CopyFileA("T:\\lz\\text.lz", "C:\\x.sk_", FALSE)); // where a traversing name leads
-    std::map<std::string, std::string> before = Surroundings();
+    Snapshot before = Surroundings();
     for (std::string name : {"counts-9999", "names-500", "bytes"}) {
         ASSERT_TRUE(CopyFileA(("T:\\hostile\\" + name).c_str(), (dist + "\\SKYSETUP.INI").c_str(), FALSE));
         EXPECT_EQ(name == "counts-9999", InstallDistribution(dist + "\\SETUP.EXE").empty()) << name;
     }
-    for (const auto &f : Surroundings()) {
-        bool allowed = before[f.first] == f.second;
+    for (const std::string &path : Differences(before, Surroundings())) {
+        bool allowed = path.rfind("C:\\SKYLOOP\\", 0) == 0 || path.rfind(Links + "\\", 0) == 0;
         for (const std::string &file :
              {Settings, SystemIni, WindowsDir + "\\SKYLOOP.SCR", dist + "\\SKYSETUP.INI"})
-            allowed = allowed || _stricmp(f.first.c_str(), file.c_str()) == 0;
+            allowed = allowed || _stricmp(path.c_str(), file.c_str()) == 0;
         for (const char *name : WinGFiles)
-            allowed = allowed || _stricmp(f.first.c_str(), (SystemDir + "\\" + name).c_str()) == 0;
-        EXPECT_TRUE(allowed) << f.first << " changed";
+            allowed = allowed || _stricmp(path.c_str(), (SystemDir + "\\" + name).c_str()) == 0;
+        EXPECT_TRUE(allowed) << path << " changed";
     }
 }
 } // namespace

@@ -88,7 +88,7 @@ TEST_F(Transfer, NamesThatAreNoPlainFileNamesNameNothing) {
     CreateDirectoryA((dir + "\\SAMPLES\\a").c_str(), NULL);
     for (const std::string &decoy :
          {root + "\\x.sk_", media + "\\a\\b.sk_", root + "\\cd\\evil.bm_", media + "\\CO_"})
-        CopyFileA("T:\\lz\\text.lz", decoy.c_str(), FALSE);
+        ASSERT_TRUE(CopyFileA("T:\\lz\\text.lz", decoy.c_str(), FALSE)) << decoy;
     const std::string names[] = {"..\\..\\x.sky",
                                  "C:\\x.sky",
                                  "a/b.sky",
@@ -109,6 +109,7 @@ TEST_F(Transfer, NamesThatAreNoPlainFileNamesNameNothing) {
         EXPECT_EQ("", IniValue(Settings, "Entries", key(i).c_str())) << names[i].substr(0, 20);
     EXPECT_EQ((Strings{"cd", "inst", "x.sk_"}), FilesIn(root));
     EXPECT_EQ((Strings{"a"}), FilesIn(dir + "\\SAMPLES"));
+    EXPECT_EQ((Strings{"MAPS", "SAMPLES"}), FilesIn(dir));
     EXPECT_EQ(0u, FilesIn(dir + "\\SAMPLES\\a").size() + FilesIn(dir + "\\MAPS").size());
     // Only the name that is a file name, which no path of the installer can hold, was to be installed.
     EXPECT_EQ(1, MissedFileCount);

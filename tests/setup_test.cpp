@@ -280,4 +280,36 @@ TEST_F(Setup, APageStaysUntilItsDirectoryIsTakenOrCancelIsConfirmed) {
     EXPECT_FALSE(DirectoryExists("C:\\modelex") || DirectoryExists("C:\\skyloop") ||
                  DirectoryExists("C:\\skybuild"));
 }
+TEST_F(Setup, KilledAnywhereInTheSaverStepItLosesNothing) {
+    SetEnvironmentVariableA("OS", NULL);
+    // SKYLOOP.INI takes the same pass as in the distribution installer, killed there.
+    const std::string mdx = scratch + "\\mdx", dir = scratch + "\\sky",
+                      files[] = {WindowsDir + "\\SKYLOOP.SCR", WindowsDir + "\\SYSTEM.QQQ",
+                                 WindowsDir + "\\SKYLOOP.QQQ", WindowsDir + "\\SYSTEM.QQB"};
+    auto file = [](const std::string &path) { return [=] { return FileExists(path); }; };
+    auto saver = [&] {
+        Start("D:\\SETUP.EXE");
+        Proceed(Wait(Pages[0].caption), mdx);
+        return Wait(Pages[1].caption);
+    };
+    ASSERT_TRUE(CreateDirectoryA(mdx.c_str(), NULL));
+    KillPasses(
+        {file(files[0]), file(dir + "\\MODELS\\3DCUBES.TXT"), file(files[2]), file(files[1]),
+         [&] { return FileSize(SystemIni) != (long long)LargeSystemIni().size(); },
+         [] { return FindWindowA(NULL, Pages[2].caption) != NULL; }},
+        {dir, Desktop95 + "\\Skyloop"}, {files, files + 4}, {{SystemIni, LargeSystemIni()}},
+        {},
+        [&] {
+            HWND page = saver();
+            SetControlText(page, 102, dir.c_str());
+            SuspendThread(thread);
+            Click(page, IDOK);
+        },
+        [&] {
+            Proceed(saver(), dir);
+            Click(Wait(Pages[2].caption), IDCANCEL);
+            Answer("Cancelling", Sure, IDYES);
+            Finish(Failed);
+        });
+}
 } // namespace

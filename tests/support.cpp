@@ -27,6 +27,10 @@ static DWORD Kind(const std::string &path) {
 }
 bool FileExists(const std::string &path) { return Kind(path) == 1; }
 bool DirectoryExists(const std::string &path) { return Kind(path) == 2; }
+long long FileSize(const std::string &path) {
+    WIN32_FILE_ATTRIBUTE_DATA a;
+    return GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &a) ? (long long)a.nFileSizeLow : -1;
+}
 
 void RemoveTree(const std::string &path) {
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -169,6 +173,34 @@ std::string LinkText(const std::string &path) {
     return text;
 }
 
+Snapshot Contents(const Strings &paths) {
+    Snapshot files;
+    for (const std::string &path : paths) {
+        bool missing;
+        std::string data = ReadWhole(path, &missing);
+        files[path] = missing ? Absent : path.rfind(".lnk") + 4 == path.size() ? LinkText(path) : data;
+    }
+    return files;
+}
+
+Strings Differences(const Snapshot &a, const Snapshot &b) {
+    Strings paths;
+    for (const auto &f : a)
+        if (!b.count(f.first) || b.at(f.first) != f.second)
+            paths.push_back(f.first);
+    for (const auto &f : b)
+        if (!a.count(f.first))
+            paths.push_back(f.first);
+    return paths;
+}
+
+std::string LargeSystemIni() {
+    std::string ini = "[boot]\r\nshell=x\r\n[386Enh]\r\n";
+    for (int i = 0; i < 30000; i++)
+        ini += "[" + std::to_string(i) + "]\r\n";
+    return ini;
+}
+
 namespace driver {
 bool Poll(DWORD timeoutMs, const std::function<bool()> &done) {
     for (DWORD start = GetTickCount(); !done(); Sleep(10))
@@ -278,6 +310,7 @@ void InstallerTest::TearDown() {
         TerminateProcess(process, 1);
         WaitForSingleObject(process, 5000);
         CloseHandle(process);
+        CloseHandle(thread);
         process = NULL;
     }
 }
@@ -294,7 +327,7 @@ void InstallerTest::Start(const std::string &program) {
     std::string line = program;
     if (!CreateProcessA(NULL, &line[0], NULL, NULL, FALSE, 0, NULL, scratch.c_str(), &si, &pi))
         throw std::runtime_error("cannot start " + program);
-    CloseHandle(pi.hThread);
+    thread = pi.hThread;
     process = pi.hProcess;
     processId = pi.dwProcessId;
 }
@@ -304,6 +337,7 @@ int InstallerTest::Exit() {
     if (WaitForSingleObject(process, driver::Timeout) == WAIT_OBJECT_0) {
         GetExitCodeProcess(process, &code);
         CloseHandle(process);
+        CloseHandle(thread);
         process = NULL;
     }
     TearDown(); // one that still runs is a failure, and killed
@@ -343,4 +377,56 @@ std::string InstallerTest::InstallDistribution(const std::string &setup, const c
     driver::Click(box ? box : end, box ? IDOK : 102);
     EXPECT_EQ(box ? 1 : 0, Exit()) << setup;
     return listed;
+}
+
+void InstallerTest::KillPasses(const Points &points, const Strings &dirs, const Strings &files,
+                               const Snapshot &initial, const Snapshot &also,
+                               const std::function<void()> &start, const std::function<void()> &finish) {
+    auto now = [&](bool reset) { // with reset, as a pass starts
+        Strings paths = files;
+        for (const std::string &path : reset ? files : Strings{})
+            DeleteFileA(path.c_str());
+        for (const std::string &dir : dirs) {
+            if (reset)
+                RemoveTree(dir), CreateDirectoryA(dir.c_str(), NULL);
+            for (const std::string &path : FilesBelow(dir))
+                paths.push_back(path);
+        }
+        for (const auto &f : initial) {
+            paths.push_back(f.first);
+            if (reset)
+                WriteWhole(f.first, f.second);
+        }
+        return Contents(paths);
+    };
+    now(true);
+    finish();
+    const Snapshot through = now(false);
+    for (size_t k = 0; k < points.size(); k++) {
+        now(true);
+        start();
+        // In steps, the points looked at while the installer stands still: it dies where they were seen.
+        auto holds = [&] {
+            return std::any_of(points.begin() + k, points.end(), [](auto &p) { return p(); });
+        };
+        CONTEXT stopped;
+        stopped.ContextFlags = CONTEXT_CONTROL;
+        for (DWORD began = GetTickCount(); !holds() && GetTickCount() - began < driver::Timeout;)
+            ResumeThread(thread), Sleep(1), SuspendThread(thread), GetThreadContext(thread, &stopped);
+        bool reached = holds();
+        TerminateProcess(process, 1);
+        Exit();
+        ASSERT_TRUE(reached) << "point " << k;
+        for (const auto &f : initial) {
+            bool missing = false;
+            std::string data = ReadWhole(f.first, &missing);
+            if (missing) // cut short on the backup road: the backup, which the next start puts back
+                data = ReadWhole(f.first.substr(0, f.first.rfind('.')) + ".QQB");
+            bool whole = data == f.second || data == through.at(f.first) ||
+                         (also.count(f.first) && also.at(f.first) == data);
+            EXPECT_TRUE(whole) << f.first << ", killed at point " << k;
+        }
+        finish();
+        EXPECT_EQ(Strings{}, Differences(through, now(false))) << "killed at point " << k;
+    }
 }

@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <functional>
+#include <map>
 #include <mutex>
 #include <stdexcept>
 #include <string>
@@ -22,6 +23,7 @@ extern const char *const WinGFiles[6];
 std::string ReadWhole(const std::string &path, bool *missing = nullptr);
 bool WriteWhole(const std::string &path, const std::string &data);
 bool FileExists(const std::string &path);
+long long FileSize(const std::string &path); // -1 when missing
 bool DirectoryExists(const std::string &path);
 void RemoveTree(const std::string &path);
 std::string FreshDirectory(const std::string &name); // C:\tests\<name>, new and empty
@@ -39,6 +41,11 @@ bool SeededSince(const std::string &value, long long from); // a time() from the
 std::string RegText(HKEY root, const char *key, const char *name);
 void SetReg(HKEY root, const char *key, const char *name, DWORD type, const char *text); // NULL deletes
 std::string LinkText(const std::string &path); // "target | description"
+typedef std::map<std::string, std::string> Snapshot;
+Snapshot Contents(const Strings &paths);                   // bytes, a link's LinkText, or Absent
+Strings Differences(const Snapshot &a, const Snapshot &b); // paths they differ in
+typedef std::vector<std::function<bool()>> Points;
+std::string LargeSystemIni(); // [boot], [386Enh], and enough to be seen being written
 
 namespace driver {
 const DWORD Timeout = 30000;
@@ -80,7 +87,13 @@ protected:
     // A distribution's SETUP.EXE through a pass into dir (by default the one offered, existing):
     // the box listing what it could not install (exit code 1), "" for the end message (0).
     std::string InstallDistribution(const std::string &setup, const char *dir = nullptr);
-    HANDLE process = NULL;
+    // Kills the pass start() begins (the installer suspended before its last click) once each of points
+    // or a later one holds, from empty dirs, no files and initial: these stay initial, or as finish() (a
+    // whole pass) or also has them; finish() then leaves all as if never killed.
+    void KillPasses(const Points &points, const Strings &dirs, const Strings &files, const Snapshot &initial,
+                    const Snapshot &also, const std::function<void()> &start,
+                    const std::function<void()> &finish);
+    HANDLE process = NULL, thread = NULL; // thread: its main thread
     DWORD processId = 0;
     std::string scratch = FreshDirectory("run");
 };

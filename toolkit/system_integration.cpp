@@ -1,3 +1,4 @@
+#include <stdlib.h>
 #include <string.h>
 
 #include "test_seams.h"
@@ -50,6 +51,31 @@ void InstallWinGRuntime(void)
     InstallWinGRuntimeInto(windowsDir, systemDir);
 }
 
+// The profile functions rewrite SYSTEM.INI in place: an installer stopped
+// meanwhile would leave it cut. The new file takes the old one's place whole.
+static void PointSystemIniAt(const char *saverPath)
+{
+    char iniPath[LOCAL_PATH], copy[LOCAL_PATH], backup[LOCAL_PATH];
+    if (!WindowsFilePath(iniPath, SystemCapacity(), "SYSTEM.INI") ||
+        !WindowsFilePath(copy, SystemCapacity(), "SYSTEM.QQQ") ||
+        !WindowsFilePath(backup, SystemCapacity(), SYSTEM_INI_BACKUP))
+        return;
+    WritePrivateProfileStringA(NULL, NULL, NULL, iniPath); // what may still wait in their cache
+    ProfileText text = {};
+    int changed = LoadProfileFile(iniPath, TRUE, &text) ? ProfileSet(&text, "boot", "SCRNSAVE.EXE", saverPath) : -1;
+    size_t size;
+    char *bytes = changed > 0 ? ProfileSave(&text, &size) : NULL;
+    if (bytes) {
+        if (WriteWholeFile(copy, bytes, size))
+            ReplaceWholeFile(copy, iniPath, backup);
+    } else if (changed != 0) {
+        // A file they would not read byte for byte, or no memory: theirs to write.
+        WritePrivateProfileStringA("boot", "SCRNSAVE.EXE", saverPath, iniPath);
+    }
+    free(bytes);
+    ProfileFree(&text);
+}
+
 void ActivateScreenSaver(void)
 {
     char saverPath[LOCAL_PATH];
@@ -59,9 +85,7 @@ void ActivateScreenSaver(void)
     char osName[LOCAL_PATH];
     GetOsName(osName, OsNameCapacity < LOCAL_PATH ? OsNameCapacity : LOCAL_PATH);
     if (strcmp(osName, "Windows_NT") != 0) {
-        char iniPath[LOCAL_PATH];
-        if (WindowsFilePath(iniPath, SystemCapacity(), "SYSTEM.INI"))
-            WritePrivateProfileStringA("boot", "SCRNSAVE.EXE", saverPath, iniPath);
+        PointSystemIniAt(saverPath);
         return;
     }
 
