@@ -96,6 +96,9 @@ TEST(DeviceLine, FailuresLeaveSystemIniAsItWas) {
             << r.share;
         RemoveDirectoryA(Copy.c_str());
     }
+    // One read short of its size (scripts/test links a host file there) is refused.
+    EXPECT_EQ(SYSTEM_INI_UNREADABLE, RegisterVirtualDeviceIn("C:\\short-read"));
+    EXPECT_EQ(Strings{"SYSTEM.INI"}, FilesIn("C:\\short-read"));
 }
 
 // Where the system cannot replace a file in one step: the old file stays the backup until the

@@ -316,7 +316,7 @@ void InstallerTest::TearDown() {
 }
 
 void InstallerTest::Start(const std::string &program) {
-    // Wine reports the system that the environment's OS names, so that the Windows 95 roads run too.
+    // Wine reports the system OS names, so that the Windows 95 roads run too.
     char os[16] = "";
     GetEnvironmentVariableA("OS", os, sizeof os);
     std::string key = "Software\\Wine\\AppDefaults\\" + program.substr(program.rfind('\\') + 1);
