@@ -57,10 +57,15 @@ BOOL ReplaceWholeFile(const char *newPath, const char *path, const char *backupP
     return FALSE;
 }
 
+// The backup of a replacement cut short is the only copy while path is
+// missing, and stale once the new file is in place.
 static void RestoreFromBackup(const char *path, const char *backupPath)
 {
-    if (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES && GetLastError() == ERROR_FILE_NOT_FOUND &&
-        GetFileAttributesA(backupPath) != INVALID_FILE_ATTRIBUTES)
+    if (GetFileAttributesA(backupPath) == INVALID_FILE_ATTRIBUTES)
+        return;
+    if (GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES)
+        DeleteFileA(backupPath);
+    else if (GetLastError() == ERROR_FILE_NOT_FOUND)
         MoveFileA(backupPath, path);
 }
 
